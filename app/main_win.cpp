@@ -1,0 +1,55 @@
+// Program entry: the records, the main window, and the message loop.
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdlib>
+
+#include "app/program.h"
+#include "app/services_win.h"
+#include "settings/store_win.h"
+#include "ui/backend_win.h"
+
+namespace {
+Program* g_program = nullptr;
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // These live until the process ends and are never destroyed: the close
+  // command ends the process from inside an event, with windows still alive.
+  auto* backend = new ui::Win32Backend(instance);
+  auto* facility = new ui::Facility(*backend);
+  backend->Attach(*facility);
+  g_program = new Program(*facility, Services{*new ProfileSettingsStore, *new Win32Sound,
+                                              *new Win32InputBox(instance), *new Win32Process});
+  std::atexit([] { ProgramExit(*g_program); });
+
+  StartProgram(*g_program);
+  return backend->RunMessageLoop();
+}
+
+// The program is built without exceptions: it has nothing to recover from an
+// out-of-memory or a library precondition failure, so these end the process
+// instead of throwing. This keeps the unwinder, the exception runtime and the
+// thread library they drag in out of the executable (well over 100 KiB).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"  // these are the matching pair
+void* operator new(std::size_t size) {
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  std::abort();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
+
+namespace std {
+[[noreturn]] void __throw_bad_alloc() { std::abort(); }
+[[noreturn]] void __throw_bad_array_new_length() { std::abort(); }
+[[noreturn]] void __throw_length_error(const char*) { std::abort(); }
+[[noreturn]] void __throw_logic_error(const char*) { std::abort(); }
+[[noreturn]] void __throw_out_of_range(const char*) { std::abort(); }
+[[noreturn]] void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
+[[noreturn]] void __throw_invalid_argument(const char*) { std::abort(); }
+}  // namespace std

@@ -1,0 +1,94 @@
+// The program-wide records and the system services the routines use, each
+// behind a small interface with a Win32 implementation and a test double.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ui/model.h"
+
+struct CountdownState {
+  int32_t minutes = 0;
+  int32_t seconds = 0;
+  int32_t totalSeconds = 0;
+  std::string minutesText;
+  std::string secondsText;
+};
+
+struct DelayRequest {
+  int32_t milliseconds = 0;
+  uint32_t threadId = 0;
+  uint32_t wakeMessage = 0;
+};
+
+struct MouseButtonState {
+  std::atomic<int32_t> leftDown{0};
+};
+
+struct AutoHideController {
+  std::atomic<int32_t> running{0};
+  std::atomic<uintptr_t> targetWindow{0};
+  std::atomic<int32_t> visibleMargin{0};
+};
+
+class SettingsStore {
+ public:
+  virtual ~SettingsStore() = default;
+  // The stored value of a key of the settings section, or the default.
+  virtual std::string Read(std::string_view key, std::string_view fallback) = 0;
+  virtual bool Write(std::string_view key, std::string_view value) = 0;
+};
+
+class Sound {
+ public:
+  virtual ~Sound() = default;
+  virtual void Beep() = 0;
+  virtual void PlayApplause() = 0;  // stops anything playing, then plays once, asynchronously
+  virtual void Stop() = 0;
+  // Waits the given time while the user-interface thread keeps handling messages.
+  virtual void PumpingDelay(int milliseconds) = 0;
+};
+
+class InputBox {
+ public:
+  virtual ~InputBox() = default;
+  // The confirmed text, or nothing when the user cancels.
+  virtual std::optional<std::string> Ask(std::string_view prompt, std::string_view initial) = 0;
+};
+
+class ProcessControl {
+ public:
+  virtual ~ProcessControl() = default;
+  virtual void Exit(int code) = 0;  // does not return in the real program
+};
+
+struct Services {
+  SettingsStore& store;
+  Sound& sound;
+  InputBox& inputBox;
+  ProcessControl& process;
+};
+
+struct Program {
+  Program(ui::Facility& facility, Services services);
+
+  ui::Facility& ui;
+  Services sys;
+  std::unique_ptr<CountdownState> countdown;
+  std::unique_ptr<DelayRequest> delay;
+  std::unique_ptr<AutoHideController> autoHide;
+  std::unique_ptr<MouseButtonState> mouse;
+  ui::Window* main = nullptr;
+  ui::Window* settings = nullptr;
+};
+
+// Creates the records, loads the main window (whose creation brings up the
+// rest) and leaves the program ready for the message loop.
+void StartProgram(Program& program);
+
+// Releases the program-wide records; runs when the process ends.
+void ProgramExit(Program& program);

@@ -1,0 +1,70 @@
+#include "app/startup.h"
+
+#include "app/countdown.h"
+#include "app/program.h"
+#include "desktop/desktop.h"
+#include "settings/settings_window.h"
+#include "ui/layouts.h"
+
+namespace m = main_window;
+namespace s = settings_window;
+
+Program::Program(ui::Facility& facility, Services services)
+    : ui(facility),
+      sys(services),
+      countdown(std::make_unique<CountdownState>()),
+      delay(std::make_unique<DelayRequest>()),
+      autoHide(std::make_unique<AutoHideController>()),
+      mouse(std::make_unique<MouseButtonState>()) {}
+
+void StartProgram(Program& program) {
+  program.ui.SetProgram(&program);
+  program.main = program.ui.Load(kMainWindowLayout, false);
+}
+
+void ProgramExit(Program& program) {
+  if (program.countdown) {
+    program.countdown->minutesText = {};
+    program.countdown->secondsText = {};
+  }
+  program.autoHide.reset();
+  program.delay.reset();
+  program.mouse.reset();
+  program.countdown.reset();
+}
+
+void MainWindowCreated(Program& program) {
+  // The main window's creation event comes before its load returns.
+  program.main = program.ui.windows().back().get();
+  program.settings = program.ui.Load(kSettingsWindowLayout, false);
+  program.ui.SetInterval(program.main->Get(m::时钟1), 0);
+  ApplyTimeEntry(program);
+  for (Option option : {Option::Translucent, Option::Applause, Option::Warning, Option::AutoHide}) {
+    const OptionInfo& info = OptionOf(option);
+    program.main->Item(info.item).checked = program.settings->Get(info.box).checked;
+  }
+  ToggleSettingsWindow(program);
+  FitMainWindowToLabel(program);
+}
+
+void ToggleSettingsWindow(Program& program) {
+  ui::MenuItem& mark = program.main->Item(m::显示设置选项菜单);
+  const bool show = !mark.checked;
+  program.ui.SetVisible(*program.settings, show);
+  mark.checked = show;
+}
+
+void FitMainWindowToLabel(Program& program) {
+  const ui::Control& label = program.main->Get(m::显示时间标签);
+  program.ui.SetWindowSize(*program.main, label.width, label.height);
+}
+
+void CloseProgram(Program& program) {
+  SwitchAutoHideOff(program);
+  if (program.settings) program.ui.Destroy(*program.settings);
+  program.sys.process.Exit(0);
+}
+
+void SettingsWindowCloseRequested(Program& program) {
+  if (program.main->Item(m::显示设置选项菜单).checked) ToggleSettingsWindow(program);
+}

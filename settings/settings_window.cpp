@@ -1,0 +1,96 @@
+#include "settings/settings_window.h"
+
+#include <string>
+
+#include "app/program.h"
+#include "app/startup.h"
+#include "desktop/desktop.h"
+#include "settings/settings_file.h"
+#include "ui/layouts.h"
+#include "ui/text.h"
+
+namespace m = main_window;
+namespace s = settings_window;
+
+namespace {
+
+ui::Control& TimeLabel(Program& p) { return p.main->Get(m::显示时间标签); }
+
+void ApplyOption(Program& p, Option option) {
+  if (option == Option::Translucent) ApplyTranslucency(p);
+  if (option == Option::AutoHide) ApplyAutoHide(p);
+  const OptionInfo& info = OptionOf(option);
+  WriteSetting(p, info.key, YesNoText(p.settings->Get(info.box).checked));
+}
+
+}  // namespace
+
+void AdjustBoxByWheel(Program& p, uint32_t boxId, void (*apply)(Program&), int notches) {
+  ui::Control& box = p.settings->Get(boxId);
+  const int64_t v = int64_t{ui::IntegerReading(box.text)} + notches;
+  p.ui.SetText(box, std::to_string(static_cast<int32_t>(static_cast<uint32_t>(v))));
+  if (ui::IntegerReading(box.text) < 1) p.ui.SetText(box, "1");
+  apply(p);
+}
+
+const OptionInfo& OptionOf(Option option) {
+  static constexpr OptionInfo kOptions[] = {
+      {s::半透明选择框, m::半透明菜单, "半透明"},
+      {s::到时后鼓掌选择框, m::到时后鼓掌菜单, "鼓掌"},
+      {s::警告音选择框, m::警告音菜单, "警告音"},
+      {s::自动隐藏选择框, m::自动隐藏菜单, "自动隐藏"},
+  };
+  return kOptions[static_cast<int>(option)];
+}
+
+void ApplyWidthEntry(Program& p) {
+  const std::string text = p.settings->Get(s::窗口宽度编辑框).text;
+  p.ui.SetWidth(TimeLabel(p), ui::IntegerReading(text));
+  FitMainWindowToLabel(p);
+  WriteSetting(p, "窗口宽度", text);
+}
+
+void ApplyHeightEntry(Program& p) {
+  const std::string text = p.settings->Get(s::窗口高度编辑框).text;
+  p.ui.SetHeight(TimeLabel(p), ui::IntegerReading(text));
+  FitMainWindowToLabel(p);
+  WriteSetting(p, "窗口高度", text);
+}
+
+void ApplyFontSizeEntry(Program& p) {
+  const std::string text = p.settings->Get(s::字体大小编辑框).text;
+  p.ui.SetFontPoints(TimeLabel(p), ui::IntegerReading(text));
+  WriteSetting(p, "字体大小", text);
+}
+
+void AdjustWidthByWheel(Program& p, int notches) { AdjustBoxByWheel(p, s::窗口宽度编辑框, ApplyWidthEntry, notches); }
+void AdjustHeightByWheel(Program& p, int notches) { AdjustBoxByWheel(p, s::窗口高度编辑框, ApplyHeightEntry, notches); }
+void AdjustFontSizeByWheel(Program& p, int notches) {
+  AdjustBoxByWheel(p, s::字体大小编辑框, ApplyFontSizeEntry, notches);
+}
+
+void ApplyBackColour(Program& p) {
+  const ui::Colour colour = p.settings->Get(s::背景颜色选择器).colour;
+  p.ui.SetGradientMiddle(TimeLabel(p), colour);
+  WriteSetting(p, "背景颜色", std::to_string(static_cast<int32_t>(colour)));
+}
+
+void ApplyTextColour(Program& p) {
+  const ui::Colour colour = p.settings->Get(s::文字颜色选择器).colour;
+  p.ui.SetTextColour(TimeLabel(p), colour);
+  WriteSetting(p, "文字颜色", std::to_string(static_cast<int32_t>(colour)));
+}
+
+void OptionBoxClicked(Program& p, Option option) {
+  const OptionInfo& info = OptionOf(option);
+  p.main->Item(info.item).checked = p.settings->Get(info.box).checked;
+  ApplyOption(p, option);
+}
+
+void OptionMenuClicked(Program& p, Option option) {
+  const OptionInfo& info = OptionOf(option);
+  ui::MenuItem& item = p.main->Item(info.item);
+  item.checked = !item.checked;
+  p.ui.SetChecked(p.settings->Get(info.box), item.checked);
+  ApplyOption(p, option);
+}

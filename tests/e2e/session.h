@@ -1,0 +1,61 @@
+// One run of the program for an end-to-end test: started in a fresh folder,
+// its two windows found, its controls reachable by their identifiers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "tests/e2e/driver.h"
+
+namespace e2e {
+
+// Identifiers of the main window's time label and the settings window's controls.
+namespace id {
+inline constexpr uint32_t kTimeLabel = 0x1601007D;
+inline constexpr uint32_t kTitle = 0x1601131E;
+inline constexpr uint32_t kBody = 0x160112C2;
+inline constexpr uint32_t kStart = 0x160112CB;
+inline constexpr uint32_t kReset = 0x160112CC;
+inline constexpr uint32_t kTimeBox = 0x160112CA;
+inline constexpr uint32_t kClose = 0x160112C3;
+inline constexpr uint32_t kHide = 0x16011335;
+inline constexpr uint32_t kTranslucent = 0x160112C6;
+inline constexpr uint32_t kApplause = 0x160112C5;
+inline constexpr uint32_t kWarning = 0x160112C4;
+inline constexpr uint32_t kAutoHide = 0x160112C7;
+inline constexpr uint32_t kWidthBox = 0x16011337;
+inline constexpr uint32_t kHeightBox = 0x1601133A;
+inline constexpr uint32_t kFontBox = 0x16011338;
+inline constexpr uint32_t kBackColour = 0x160112F2;
+inline constexpr uint32_t kTextColour = 0x160112F5;
+}  // namespace id
+
+// The settings file as the program writes it: one section, GBK text.
+inline std::string SettingsFile(const std::wstring& lines) { return Gbk(L"[配置信息]\r\n" + lines); }
+
+class Session {
+ public:
+  explicit Session(std::optional<std::string> settings = std::nullopt) : program(Program::Start(settings)) {
+    main = program.WaitVisibleWindow(L"澜珂倒计时");
+    settingsWindow = program.WaitVisibleWindow(L"设置窗口");
+  }
+  bool Ready() const { return main != nullptr && settingsWindow != nullptr; }
+  HWND Label() const { return Control(main, id::kTimeLabel); }
+  HWND Ctl(uint32_t id) const { return Control(settingsWindow, id); }
+  // The settings file's text, decoded from GBK.
+  std::wstring File() const { return FromGbk(program.SettingsBytes()); }
+  bool WaitFileHas(const std::wstring& line, DWORD timeoutMs = 3000) const {
+    return WaitUntil([&] { return File().find(line + L"\r\n") != std::wstring::npos; }, timeoutMs);
+  }
+
+  Program program;
+  HWND main = nullptr;
+  HWND settingsWindow = nullptr;
+};
+
+}  // namespace e2e
+
+#define ASSERT_SESSION(s) ASSERT_TRUE((s).Ready()) << "the program's windows did not appear"

@@ -1,0 +1,114 @@
+// Test doubles for the system services, and a harness that starts the whole
+// program on the portable model and drives it the way the Win32 backend does.
+#pragma once
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/program.h"
+#include "ui/layouts.h"
+
+namespace test {
+
+namespace m = main_window;
+namespace s = settings_window;
+using KeyValue = std::pair<std::string, std::string>;
+using Entries = std::vector<KeyValue>;
+
+struct FakeBackend : ui::Backend {
+  struct WindowUpdate { uint32_t window; ui::WindowProp prop; int width, height; };
+  ui::Facility* facility = nullptr;  // for RunModal
+  std::vector<std::pair<uint32_t, ui::Prop>> updates;
+  std::vector<WindowUpdate> windowUpdates;
+  std::vector<uint32_t> destroyed;
+
+  void ScreenSize(int& w, int& h) override { w = 1280, h = 1024; }
+  void Create(ui::Window&) override {}
+  void Destroy(ui::Window& w) override { destroyed.push_back(w.layout.id); }
+  void Update(ui::Control& c, ui::Prop p) override { updates.emplace_back(c.id(), p); }
+  void UpdateWindow(ui::Window& w, ui::WindowProp p) override {
+    windowUpdates.push_back({w.layout.id, p, w.width, w.height});
+  }
+  void RunModal(ui::Window& w) override { facility->Unloaded(w); }  // closed at once
+};
+
+// An INI section in memory: a new key is appended, an existing one replaced in place.
+struct FakeStore : SettingsStore {
+  Entries file, writes;
+  Entries::iterator Find(std::string_view key) {
+    return std::find_if(file.begin(), file.end(), [key](const KeyValue& e) { return e.first == key; });
+  }
+  std::string Read(std::string_view key, std::string_view fallback) override {
+    const auto it = Find(key);
+    return it == file.end() ? std::string(fallback) : it->second;
+  }
+  bool Write(std::string_view key, std::string_view value) override {
+    writes.emplace_back(key, value);
+    const auto it = Find(key);
+    if (it != file.end()) it->second = value;
+    else file.emplace_back(key, value);
+    return true;
+  }
+};
+
+struct FakeSound : Sound {
+  int beeps = 0, applause = 0, stops = 0;
+  std::vector<int> delays;
+  void Beep() override { ++beeps; }
+  void PlayApplause() override { ++applause; }
+  void Stop() override { ++stops; }
+  void PumpingDelay(int ms) override { delays.push_back(ms); }
+};
+
+struct FakeInputBox : InputBox {
+  std::optional<std::string> answer;
+  std::string prompt, initial;
+  std::optional<std::string> Ask(std::string_view p, std::string_view i) override {
+    prompt = p, initial = i;
+    return answer;
+  }
+};
+
+struct FakeProcess : ProcessControl {
+  std::vector<int> exitCodes;
+  void Exit(int code) override { exitCodes.push_back(code); }
+};
+
+// The program just after start-up, from the given settings file content.
+struct Harness {
+  FakeBackend backend;
+  ui::Facility facility{backend};
+  FakeStore store;
+  FakeSound sound;
+  FakeInputBox inputBox;
+  FakeProcess process;
+  Program program{facility, Services{store, sound, inputBox, process}};
+
+  explicit Harness(Entries file = {}) {
+    backend.facility = &facility;
+    store.file = std::move(file);
+    StartProgram(program);
+  }
+  ui::Window& Main() { return *program.main; }
+  ui::Window& Settings() { return *program.settings; }
+  ui::Control& Box(uint32_t id) { return Settings().Get(id); }
+  ui::Control& Label() { return Main().Get(m::显示时间标签); }
+  ui::Control& Clock() { return Main().Get(m::时钟1); }
+  ui::Control& StartButton() { return Box(s::开始计时按钮); }
+  ui::MenuItem& Item(uint32_t id) { return Main().Item(id); }
+  const std::string& Display() { return Label().text; }
+
+  void Type(uint32_t box, std::string text) { facility.UserEdited(Box(box), std::move(text)); }
+  void Wheel(uint32_t box, int notches) { facility.Raise(Settings(), box, ui::EventKind::Wheel, {.notches = notches}); }
+  void Click(uint32_t control) { facility.Raise(Settings(), control, ui::EventKind::Clicked); }
+  void Choose(uint32_t item) { facility.Raise(Main(), item, ui::EventKind::Clicked); }
+  void Toggle(uint32_t box, bool on) { facility.UserToggled(Box(box), on); }
+  void Tick(int times = 1) {
+    for (int i = 0; i < times; ++i) facility.Raise(Main(), m::时钟1, ui::EventKind::Elapsed);
+  }
+};
+
+}  // namespace test

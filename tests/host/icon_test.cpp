@@ -1,0 +1,81 @@
+// The icon compiled into countdown.exe: two 32-bit images (48 and 16 pixels)
+// whose AND masks agree with their alpha, laid out as Windows reads them.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+std::vector<uint8_t> ReadIcon() {
+  std::ifstream in(COUNTDOWN_SOURCE_DIR "/resources/icon.ico", std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+uint32_t Le(const std::vector<uint8_t>& b, size_t at, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = v << 8 | b.at(at + i);
+  return v;
+}
+
+TEST(IconFile, HoldsTwoTrueColourImagesBackToBack) {
+  const auto ico = ReadIcon();
+  ASSERT_EQ(ico.size(), 10806u);
+  EXPECT_EQ(Le(ico, 0, 2), 0u);  // reserved
+  EXPECT_EQ(Le(ico, 2, 2), 1u);  // type: icon
+  ASSERT_EQ(Le(ico, 4, 2), 2u);
+
+  const uint32_t sides[] = {48, 16};
+  size_t expected_offset = 6 + 2 * 16;
+  for (int k = 0; k < 2; ++k) {
+    const size_t entry = 6 + 16 * k;
+    const uint32_t side = sides[k];
+    EXPECT_EQ(ico.at(entry), side);
+    EXPECT_EQ(ico.at(entry + 1), side);
+    EXPECT_EQ(Le(ico, entry + 6, 2), 32u);  // bits per pixel
+    const uint32_t bytes = Le(ico, entry + 8, 4);
+    const uint32_t offset = Le(ico, entry + 12, 4);
+    EXPECT_EQ(offset, expected_offset);
+    const uint32_t mask_stride = (side + 31) / 32 * 4;
+    EXPECT_EQ(bytes, 40 + side * side * 4 + side * mask_stride);
+
+    // BITMAPINFOHEADER: height counts the colour rows and the mask rows.
+    EXPECT_EQ(Le(ico, offset, 4), 40u);
+    EXPECT_EQ(Le(ico, offset + 4, 4), side);
+    EXPECT_EQ(Le(ico, offset + 8, 4), side * 2);
+    EXPECT_EQ(Le(ico, offset + 14, 2), 32u);
+    EXPECT_EQ(Le(ico, offset + 16, 4), 0u);  // BI_RGB
+    expected_offset = offset + bytes;
+  }
+  EXPECT_EQ(expected_offset, ico.size());
+}
+
+TEST(IconFile, MaskMarksExactlyTheTransparentPixels) {
+  const auto ico = ReadIcon();
+  ASSERT_EQ(ico.size(), 10806u);
+  for (int k = 0; k < 2; ++k) {
+    const uint32_t side = ico.at(6 + 16 * k);
+    const size_t pixels = Le(ico, 6 + 16 * k + 12, 4) + 40;
+    const size_t mask = pixels + side * side * 4;
+    const uint32_t stride = (side + 31) / 32 * 4;
+    int transparent = 0, opaque = 0;
+    for (uint32_t y = 0; y < side; ++y) {
+      for (uint32_t x = 0; x < side; ++x) {
+        const uint8_t alpha = ico.at(pixels + (y * side + x) * 4 + 3);
+        const bool masked = ico.at(mask + y * stride + x / 8) & (0x80 >> (x % 8));
+        EXPECT_EQ(masked, alpha == 0) << "image " << k << " pixel " << x << "," << y;
+        transparent += alpha == 0;
+        opaque += alpha == 255;
+      }
+    }
+    // A round face: clear corners, a solid middle.
+    EXPECT_EQ(ico.at(pixels + 3), 0) << "bottom-left corner of image " << k;
+    EXPECT_EQ(ico.at(pixels + ((side / 2) * side + side / 2) * 4 + 3), 255);
+    EXPECT_GT(transparent, 0);
+    EXPECT_GT(opaque, static_cast<int>(side * side / 2));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12. Safe to run again:
+# when everything is there already, it touches nothing.
+#   bootstrap.sh [the command to suggest under sudo when not root]
+set -euo pipefail
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "Needs root to install packages. Run: sudo bash ${1:-$0}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(wine wine32:i386 g++ g++-mingw-w64-i686-posix cmake make xvfb x11-apps
+          imagemagick fonts-wqy-microhei googletest locales python3)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update
+  apt-get install -y "${missing[@]}"
+fi
+
+# Wine takes its code page from the locale: zh_CN.UTF-8 makes it behave like a
+# Chinese Windows (code page 936).
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+  if grep -q '^# *zh_CN.UTF-8 UTF-8' /etc/locale.gen; then
+    sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  elif ! grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  fi
+  locale-gen
+fi

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# wine-run.sh <program.exe> [args...]: runs a Windows program inside the
+# environment tools/testenv.sh started (COUNTDOWN_TESTENV, or build/win32/testenv).
+# CMake uses it to run every cross-built test program.
+set -euo pipefail
+
+env_dir=${COUNTDOWN_TESTENV:-$(dirname "$0")/../build/win32/testenv}
+if [[ ! -s $env_dir/display ]]; then
+  echo "wine-run.sh: no test environment in $env_dir (run tools/testenv.sh start $env_dir)" >&2
+  exit 1
+fi
+export DISPLAY; DISPLAY=$(<"$env_dir/display")
+export WINEPREFIX=$env_dir/prefix WINEDEBUG=-all
+# No Mono/Gecko prompts, no desktop menu entries; a test may set its own.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+# Wine then uses code page 936, like a Chinese Windows.
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+
+# A hung program must not hang the whole run.
+exec timeout -k 10 "${WINE_RUN_TIMEOUT:-300}" wine "$@"

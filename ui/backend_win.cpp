@@ -1,0 +1,601 @@
+#include "ui/backend_win.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "ui/drawing.h"
+#include "ui/native_win.h"
+#include "ui/text.h"
+#include "ui/text_win.h"
+
+namespace ui {
+namespace {
+
+Win32Backend* g_backend = nullptr;
+constexpr UINT kDestroyRequest = WM_APP + 1;
+constexpr int kProgramIcon = 1;
+
+// A drag of a window by its client area or one of its passive controls.
+struct Drag {
+  HWND capture = nullptr;
+  HWND root = nullptr;
+  POINT cursor{};
+  POINT origin{};
+} g_drag;
+
+void BeginDrag(HWND from) {
+  g_drag.capture = from;
+  g_drag.root = GetAncestor(from, GA_ROOT);
+  GetCursorPos(&g_drag.cursor);
+  RECT r;
+  GetWindowRect(g_drag.root, &r);
+  g_drag.origin = {r.left, r.top};
+  SetCapture(from);
+}
+
+// True when the message belonged to a drag in progress.
+bool ContinueDrag(HWND hwnd, UINT msg) {
+  if (g_drag.capture != hwnd) return false;
+  switch (msg) {
+    case WM_MOUSEMOVE: {
+      POINT now;
+      GetCursorPos(&now);
+      SetWindowPos(g_drag.root, nullptr, g_drag.origin.x + now.x - g_drag.cursor.x,
+                   g_drag.origin.y + now.y - g_drag.cursor.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return true;
+    }
+    case WM_LBUTTONUP:
+      g_drag.capture = nullptr;
+      ReleaseCapture();
+      return true;
+    case WM_CAPTURECHANGED:
+      g_drag.capture = nullptr;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Draggable(const Control& c) {
+  return c.window->layout.dragMove &&
+         (c.kind() == Kind::Label || c.kind() == Kind::PicBox || c.kind() == Kind::ShapeBox);
+}
+
+Event MouseEvent(WPARAM wp, LPARAM lp) {
+  return Event{.x = GET_X_LPARAM(lp), .y = GET_Y_LPARAM(lp), .keys = KeyState(GET_KEYSTATE_WPARAM(wp))};
+}
+
+Event WheelEvent(WPARAM wp, LPARAM lp) {
+  Event e = MouseEvent(wp, lp);
+  e.notches = GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;  // truncates toward zero
+  return e;
+}
+
+std::wstring WindowText(HWND hwnd) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+NativeControl* ControlOf(HWND hwnd) {
+  return reinterpret_cast<NativeControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+NativeWindow* WindowOf(HWND hwnd) {
+  return reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+// Mouse input that any control turns into events of its own.
+bool RaiseMouseEvent(NativeControl& nc, UINT msg, WPARAM wp, LPARAM lp) {
+  Facility& f = TheBackend().facility();
+  Window& w = *nc.model->window;
+  switch (msg) {
+    case WM_LBUTTONDBLCLK: f.Raise(w, nc.model->id(), EventKind::DoubleClicked, MouseEvent(wp, lp)); return false;
+    case WM_RBUTTONUP: f.Raise(w, nc.model->id(), EventKind::RightButtonUp, MouseEvent(wp, lp)); return false;
+    case WM_MOUSEWHEEL: return f.Raise(w, nc.model->id(), EventKind::Wheel, WheelEvent(wp, lp));
+    default: return false;
+  }
+}
+
+// Notifications that child controls send to their parent, whether that is the
+// window itself or a container control.
+LRESULT ParentNotification(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
+  handled = true;
+  Facility& f = TheBackend().facility();
+  switch (msg) {
+    case WM_COMMAND: {
+      NativeControl* nc = lp ? ControlOf(reinterpret_cast<HWND>(lp)) : nullptr;
+      if (nc == nullptr) break;
+      Control& c = *nc->model;
+      const UINT code = HIWORD(wp);
+      if (c.kind() == Kind::EditBox && code == EN_CHANGE && !nc->suppressChange) {
+        f.UserEdited(c, Utf8(WindowText(nc->hwnd)));
+      } else if (c.kind() == Kind::EditBox && code == EN_KILLFOCUS) {
+        f.LostFocus(c);
+      } else if (code == BN_CLICKED && c.kind() == Kind::CheckBox) {
+        f.UserToggled(c, SendMessageW(nc->hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      } else if (code == BN_CLICKED && c.kind() == Kind::Button) {
+        f.Raise(*c.window, c.id(), EventKind::Clicked);
+      } else if (code == BN_CLICKED && c.kind() == Kind::ColorPicker) {
+        static COLORREF custom[16];
+        CHOOSECOLORW cc{};
+        cc.lStructSize = sizeof cc;
+        cc.hwndOwner = GetAncestor(nc->hwnd, GA_ROOT);
+        cc.rgbResult = c.colour == kNoColour ? 0 : c.colour;
+        cc.lpCustColors = custom;
+        cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+        if (ChooseColorW(&cc)) f.UserPickedColour(c, cc.rgbResult);
+      }
+      return 0;
+    }
+    case WM_DRAWITEM: {
+      auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (NativeControl* nc = ControlOf(item.hwndItem)) PaintColourPicker(*nc, item);
+      return TRUE;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN: {
+      NativeControl* nc = ControlOf(reinterpret_cast<HWND>(lp));
+      if (nc == nullptr || nc->model->layout->backColour == kNoColour) break;
+      const HDC dc = reinterpret_cast<HDC>(wp);
+      SetTextColor(dc, nc->model->textColour);
+      SetBkColor(dc, nc->model->layout->backColour);
+      SetDCBrushColor(dc, nc->model->layout->backColour);
+      return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+    }
+    default: break;
+  }
+  handled = false;
+  return 0;
+}
+
+void ApplyFont(NativeControl& nc) {
+  SendMessageW(nc.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(nc)), TRUE);
+}
+
+void RebuildFont(NativeControl& nc) {
+  const FontSpec* spec = nc.model->layout->font;
+  if (spec == nullptr) return;
+  LOGFONTW lf{};
+  if (nc.model->fontPoints > 0 || nc.font != nullptr) {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    lf.lfHeight = -FontPixelHeight(nc.model->fontPoints, dpi);
+  } else {
+    lf.lfHeight = spec->height;  // as laid out, until a size is set
+  }
+  lf.lfWeight = spec->weight;
+  lf.lfCharSet = spec->charset;
+  lf.lfOutPrecision = spec->outPrecision;
+  lf.lfClipPrecision = spec->clipPrecision;
+  lf.lfQuality = spec->quality;
+  lf.lfPitchAndFamily = spec->pitchAndFamily;
+  const std::wstring face = Wide(spec->face);
+  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  const HFONT font = CreateFontIndirectW(&lf);
+  if (font == nullptr) return;
+  if (nc.font) DeleteObject(nc.font);
+  nc.font = font;
+  ApplyFont(nc);
+}
+
+DWORD ControlStyle(const Control& c) {
+  const ControlLayout& l = *c.layout;
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (l.flags & kTabStop) style |= WS_TABSTOP;
+  if (l.flags & kDisabled) style |= WS_DISABLED;
+  switch (l.kind) {
+    case Kind::Button: return style | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER;
+    case Kind::CheckBox: return style | BS_AUTOCHECKBOX | BS_LEFT | BS_VCENTER;
+    case Kind::ColorPicker: return style | BS_OWNERDRAW;
+    case Kind::EditBox: {
+      style |= ES_AUTOHSCROLL;
+      style |= l.hAlign == HAlign::Centre ? ES_CENTER : l.hAlign == HAlign::Right ? ES_RIGHT : ES_LEFT;
+      if (l.border == Border::SingleLine) style |= WS_BORDER;
+      return style;
+    }
+    case Kind::ShapeBox: return style | WS_CLIPCHILDREN;
+    default: return style;
+  }
+}
+
+DWORD ControlExStyle(const ControlLayout& l) {
+  DWORD ex = 0;
+  switch (l.border) {
+    case Border::Sunken: ex |= WS_EX_CLIENTEDGE; break;
+    case Border::ShallowSunken: ex |= WS_EX_STATICEDGE; break;
+    case Border::Raised: ex |= WS_EX_DLGMODALFRAME; break;
+    case Border::Frame: ex |= WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME; break;
+    default: break;
+  }
+  if (l.kind == Kind::TransLabel) ex |= WS_EX_TRANSPARENT;
+  return ex;
+}
+
+const wchar_t* ControlClass(Kind kind) {
+  switch (kind) {
+    case Kind::Button:
+    case Kind::CheckBox:
+    case Kind::ColorPicker: return L"BUTTON";
+    case Kind::EditBox: return L"EDIT";
+    default: return kStaticClass;
+  }
+}
+
+void SetEditText(NativeControl& nc, const std::wstring& text) {
+  if (WindowText(nc.hwnd) == text) return;
+  nc.suppressChange = true;
+  SetWindowTextW(nc.hwnd, text.c_str());
+  nc.suppressChange = false;
+}
+
+}  // namespace
+
+NativeControl::~NativeControl() {
+  if (font) DeleteObject(font);
+}
+
+Win32Backend& TheBackend() { return *g_backend; }
+
+int KeyState(WPARAM mouseKeys) {
+  int keys = 0;
+  if (mouseKeys & MK_CONTROL) keys |= 1;
+  if (mouseKeys & MK_SHIFT) keys |= 2;
+  if (GetKeyState(VK_MENU) < 0) keys |= 4;
+  return keys;
+}
+
+HFONT FontFor(const NativeControl& nc) { return nc.font ? nc.font : TheBackend().uiFont(); }
+
+Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
+  g_backend = this;
+  const HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 0, 0,
+                                                   LR_DEFAULTSIZE | LR_SHARED));
+  const HICON smallIcon = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = TopLevelProc;
+  wc.hInstance = instance;
+  wc.hIcon = icon;
+  wc.hIconSm = smallIcon;
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.lpszClassName = kTopLevelClass;
+  RegisterClassExW(&wc);
+  wc.lpfnWndProc = StaticProc;
+  wc.hIcon = wc.hIconSm = nullptr;
+  wc.lpszClassName = kStaticClass;
+  RegisterClassExW(&wc);
+  wc.style = 0;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpszClassName = kOwnerClass;
+  RegisterClassExW(&wc);
+  hiddenOwner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  uiFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+Win32Backend::~Win32Backend() {
+  if (uiFont_) DeleteObject(uiFont_);
+  if (hiddenOwner_) DestroyWindow(hiddenOwner_);
+  g_backend = nullptr;
+}
+
+HWND Win32Backend::Handle(const Window& w) { return w.native ? NativeOf(w)->hwnd : nullptr; }
+HWND Win32Backend::Handle(const Control& c) { return c.native ? NativeOf(c)->hwnd : nullptr; }
+
+void Win32Backend::ScreenSize(int& width, int& height) {
+  width = GetSystemMetrics(SM_CXSCREEN);
+  height = GetSystemMetrics(SM_CYSCREEN);
+}
+
+void Win32Backend::Create(Window& w) {
+  auto* nw = new NativeWindow;
+  nw->model = &w;
+  w.native = nw;
+  const WindowLayout& l = w.layout;
+  DWORD ex = 0;
+  if (l.topmost) ex |= WS_EX_TOPMOST;
+  if (l.inTaskbar) ex |= WS_EX_APPWINDOW;
+  nw->applying = true;
+  nw->hwnd = CreateWindowExW(ex, kTopLevelClass, Wide(l.caption).c_str(), WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN,
+                             w.left, w.top, w.width, w.height, l.inTaskbar ? nullptr : hiddenOwner_, nullptr,
+                             instance_, nw);
+  for (Control& c : w.controls) {
+    if (c.kind() == Kind::Timer) continue;
+    auto nc = std::make_unique<NativeControl>();
+    nc->model = &c;
+    nc->owner = nw;
+    c.native = nc.get();
+    const Control* container = c.layout->container ? w.Find(c.layout->container) : nullptr;
+    const HWND parent = container && container->native ? NativeOf(*container)->hwnd : nw->hwnd;
+    nc->hwnd = CreateWindowExW(ControlExStyle(*c.layout), ControlClass(c.kind()), Wide(c.text).c_str(),
+                               ControlStyle(c), c.left, c.top, c.width, c.height, parent,
+                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id())), instance_, nullptr);
+    SetWindowLongPtrW(nc->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(nc.get()));
+    SetWindowLongW(nc->hwnd, GWL_ID, static_cast<LONG>(c.id()));  // all 32 bits of the identifier
+    if (ControlClass(c.kind()) != kStaticClass) {
+      nc->original = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrW(nc->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    }
+    if (c.kind() == Kind::CheckBox) SendMessageW(nc->hwnd, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (c.kind() == Kind::EditBox && c.layout->maxLength > 0) {
+      SendMessageW(nc->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(c.layout->maxLength), 0);
+    }
+    if (c.layout->font) {
+      RebuildFont(*nc);
+    } else {
+      ApplyFont(*nc);
+    }
+    nw->controls.push_back(std::move(nc));
+  }
+  for (auto& nc : nw->controls) {
+    if (nc->model->visible) ShowWindow(nc->hwnd, SW_SHOWNA);
+  }
+  for (Control& c : w.controls) {
+    if (c.kind() == Kind::Timer && c.interval > 0) Update(c, Prop::Interval);
+  }
+  nw->applying = false;
+}
+
+void Win32Backend::Destroy(Window& w) {
+  if (NativeWindow* nw = NativeOf(w)) PostMessageW(nw->hwnd, kDestroyRequest, 0, 0);
+}
+
+void Win32Backend::Update(Control& c, Prop prop) {
+  if (c.kind() == Kind::Timer) {
+    if (prop != Prop::Interval || c.window->native == nullptr) return;
+    const HWND hwnd = NativeOf(*c.window)->hwnd;
+    const auto id = static_cast<UINT_PTR>(c.id());
+    KillTimer(hwnd, id);
+    if (c.interval > 0) SetTimer(hwnd, id, static_cast<UINT>(c.interval), nullptr);
+    return;
+  }
+  NativeControl* nc = NativeOf(c);
+  if (nc == nullptr) return;
+  switch (prop) {
+    case Prop::Text:
+      if (c.kind() == Kind::EditBox) {
+        SetEditText(*nc, Wide(c.text));
+      } else {
+        SetWindowTextW(nc->hwnd, Wide(c.text).c_str());
+        InvalidateRect(nc->hwnd, nullptr, FALSE);
+      }
+      break;
+    case Prop::Enabled: EnableWindow(nc->hwnd, c.enabled); break;
+    case Prop::Checked: SendMessageW(nc->hwnd, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0); break;
+    case Prop::Font: RebuildFont(*nc); [[fallthrough]];
+    case Prop::PickerColour:
+    case Prop::TextColour:
+    case Prop::Gradient:
+    case Prop::Links: InvalidateRect(nc->hwnd, nullptr, FALSE); break;
+    case Prop::Size:
+      SetWindowPos(nc->hwnd, nullptr, 0, 0, c.width, c.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      InvalidateRect(nc->hwnd, nullptr, FALSE);
+      break;
+    case Prop::Interval: break;
+  }
+}
+
+void Win32Backend::UpdateWindow(Window& w, WindowProp prop) {
+  NativeWindow* nw = NativeOf(w);
+  if (nw == nullptr || nw->hwnd == nullptr) return;
+  nw->applying = true;
+  switch (prop) {
+    case WindowProp::Bounds:
+      SetWindowPos(nw->hwnd, nullptr, w.left, w.top, w.width, w.height, SWP_NOZORDER | SWP_NOACTIVATE);
+      break;
+    case WindowProp::Visible: ShowWindow(nw->hwnd, w.visible ? SW_SHOW : SW_HIDE); break;
+    case WindowProp::Enabled: EnableWindow(nw->hwnd, w.enabled); break;
+  }
+  nw->applying = false;
+}
+
+bool Win32Backend::PreTranslate(MSG& msg) {
+  const HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  wchar_t cls[32] = L"";
+  if (root == nullptr || GetClassNameW(root, cls, 32) == 0 || lstrcmpW(cls, kTopLevelClass) != 0) return false;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+    PostMessageW(root, WM_CLOSE, 0, 0);
+    return true;
+  }
+  return IsDialogMessageW(root, &msg) != FALSE;
+}
+
+int Win32Backend::RunMessageLoop() {
+  MSG msg;
+  while (facility_->AnyLoaded() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+void Win32Backend::RunModal(Window& w) {
+  NativeWindow* nw = NativeOf(w);
+  if (nw == nullptr) return;
+  SetForegroundWindow(nw->hwnd);
+  MSG msg;
+  while (!nw->destroyed) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
+      break;
+    }
+    if (PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  if (msg == WM_NCCREATE) {
+    auto* created = reinterpret_cast<CREATESTRUCTW*>(lp);
+    auto* nw = static_cast<NativeWindow*>(created->lpCreateParams);
+    nw->hwnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(nw));
+  }
+  NativeWindow* nw = WindowOf(hwnd);
+  if (nw == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+  Facility& f = TheBackend().facility();
+  Window& w = *nw->model;
+  bool handled = false;
+  const LRESULT result = ParentNotification(msg, wp, lp, handled);
+  if (handled) return result;
+  if (ContinueDrag(hwnd, msg)) return 0;
+  switch (msg) {
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(hwnd, &r);
+      const HDC dc = reinterpret_cast<HDC>(wp);
+      SetDCBrushColor(dc, w.layout.backColour == kNoColour ? GetSysColor(COLOR_BTNFACE) : w.layout.backColour);
+      FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+      return 1;
+    }
+    case WM_LBUTTONDOWN:
+      if (w.layout.dragMove) BeginDrag(hwnd);
+      return 0;
+    case WM_TIMER:
+      if (Control* c = w.Find(static_cast<uint32_t>(wp)); c && c->kind() == Kind::Timer) {
+        f.Raise(w, c->id(), EventKind::Elapsed);
+      }
+      return 0;
+    case WM_WINDOWPOSCHANGED: {
+      if (!nw->applying && !nw->destroyed) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        f.WindowMoved(w, r.left, r.top, r.right - r.left, r.bottom - r.top);
+      }
+      return 0;
+    }
+    case WM_CLOSE:
+      if (!f.Raise(w, 0, EventKind::CloseRequested)) f.Destroy(w);
+      return 0;
+    case kDestroyRequest:
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_NCDESTROY: {
+      nw->destroyed = true;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      for (Control& c : w.controls) c.native = nullptr;
+      w.native = nullptr;
+      f.Unloaded(w);  // the model window is gone from here on
+      delete nw;
+      if (!f.AnyLoaded()) PostQuitMessage(0);
+      return 0;
+    }
+    default: break;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  NativeControl* nc = ControlOf(hwnd);
+  if (nc == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+  Control& c = *nc->model;
+  bool handled = false;
+  const LRESULT result = ParentNotification(msg, wp, lp, handled);  // containers pass these on
+  if (handled) return result;
+  if (ContinueDrag(hwnd, msg)) return 0;
+  if (RaiseMouseEvent(*nc, msg, wp, lp)) return 0;
+  switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT:
+    case WM_PRINTCLIENT: {
+      PAINTSTRUCT ps{};
+      const HDC target = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wp);
+      if (msg == WM_PRINTCLIENT) GetClientRect(hwnd, &ps.rcPaint);
+      const RECT& area = ps.rcPaint;
+      const int width = area.right - area.left, height = area.bottom - area.top;
+      if (width > 0 && height > 0) {
+        // Drawn off screen first, so that the per-second update never flickers.
+        const HDC buffer = CreateCompatibleDC(target);
+        const HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
+        const HGDIOBJ old = SelectObject(buffer, bitmap);
+        SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
+        if (c.kind() == Kind::TransLabel) {
+          // Whatever lies beneath shows through: let the parent draw it first.
+          POINT origin{0, 0};
+          MapWindowPoints(hwnd, GetParent(hwnd), &origin, 1);
+          SetViewportOrgEx(buffer, -area.left - origin.x, -area.top - origin.y, nullptr);
+          SendMessageW(GetParent(hwnd), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer), PRF_CLIENT);
+          SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
+        }
+        RECT bounds;
+        GetClientRect(hwnd, &bounds);
+        PaintControl(*nc, buffer, bounds);
+        BitBlt(target, area.left, area.top, width, height, buffer, area.left, area.top, SRCCOPY);
+        SelectObject(buffer, old);
+        DeleteObject(bitmap);
+        DeleteDC(buffer);
+      }
+      if (msg == WM_PAINT) EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_SETTEXT: {
+      const LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return r;
+    }
+    case WM_LBUTTONDOWN:
+      if (Draggable(c)) {
+        BeginDrag(hwnd);
+        return 0;
+      }
+      break;
+    case WM_MOUSEMOVE:
+      if (c.kind() == Kind::HyperLinker) {
+        RECT r;
+        GetClientRect(hwnd, &r);
+        const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        const bool inside = PtInRect(&r, pt) != FALSE;
+        if (inside != c.hover) {
+          c.hover = inside;
+          if (inside) {
+            SetCapture(hwnd);
+          } else {
+            ReleaseCapture();
+          }
+          InvalidateRect(hwnd, nullptr, FALSE);
+        }
+        return 0;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (c.kind() == Kind::HyperLinker && c.hover) {
+        c.hover = false;
+        InvalidateRect(hwnd, nullptr, FALSE);
+      }
+      return 0;
+    case WM_SETCURSOR:
+      if (c.kind() == Kind::HyperLinker) {
+        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+        return TRUE;
+      }
+      break;
+    default: break;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  NativeControl* nc = ControlOf(hwnd);
+  if (RaiseMouseEvent(*nc, msg, wp, lp)) return 0;
+  if (msg == WM_CHAR && nc->model->kind() == Kind::EditBox &&
+      !AcceptsChar(nc->model->layout->input, static_cast<char32_t>(wp))) {
+    MessageBeep(MB_OK);
+    return 0;
+  }
+  return CallWindowProcW(nc->original, hwnd, msg, wp, lp);
+}
+
+}  // namespace ui

@@ -1,0 +1,221 @@
+#include "ui/model.h"
+
+#include <algorithm>
+
+#include "ui/text.h"
+
+namespace ui {
+
+int ClampExtent(long long v) { return static_cast<int>(std::clamp<long long>(v, 0, kMaxExtent)); }
+
+Control* Window::Find(uint32_t id) {
+  for (Control& c : controls) {
+    if (c.id() == id) return &c;
+  }
+  return nullptr;
+}
+
+Control& Window::Get(uint32_t id) { return *Find(id); }
+
+MenuItem& Window::Item(uint32_t id) {
+  return *std::find_if(menu.begin(), menu.end(), [id](const MenuItem& m) { return m.layout->id == id; });
+}
+
+Window* Facility::Load(const WindowLayout& layout, bool modal) {
+  auto owned = std::make_unique<Window>(layout);
+  Window& w = *owned;
+  int screenWidth = 0, screenHeight = 0;
+  backend_.ScreenSize(screenWidth, screenHeight);
+  w.width = layout.width;
+  w.height = layout.height;
+  w.left = (screenWidth - w.width) / 2;
+  w.top = (screenHeight - w.height) / 2;
+  for (const ControlLayout& cl : layout.controls) {
+    w.controls.push_back(Control{
+        .layout = &cl,
+        .window = &w,
+        .left = cl.left,
+        .top = cl.top,
+        .width = cl.width,
+        .height = cl.height,
+        .visible = (cl.flags & kVisible) != 0,
+        .enabled = (cl.flags & kDisabled) == 0,
+        .text = cl.caption,
+        .checked = (cl.flags & kChecked) != 0,
+        .colour = kNoColour,
+        .interval = cl.interval,
+        .fontPoints = 0,
+        .textColour = cl.textColour,
+        .gradientMiddle = cl.gradient[1],
+    });
+  }
+  for (const MenuItemLayout& ml : layout.menu) {
+    w.menu.push_back(MenuItem{&ml, ml.caption, (ml.flags & kMenuHidden) != 0,
+                              (ml.flags & kMenuDisabled) != 0, (ml.flags & kMenuChecked) != 0});
+  }
+  windows_.push_back(std::move(owned));
+
+  // Nothing raises events while the window is being built.
+  backend_.Create(w);
+  Raise(w, 0, EventKind::Created);
+  if (w.alive) Raise(w, 0, EventKind::Moved);
+  if (w.alive) Raise(w, 0, EventKind::Resized);
+  if (w.alive && layout.visible) SetVisible(w, true);
+  if (modal && w.alive) {
+    std::vector<std::pair<Window*, bool>> others;
+    for (auto& other : windows_) {
+      if (other.get() != &w && other->alive) {
+        others.emplace_back(other.get(), other->enabled);
+        SetEnabled(*other, false);
+      }
+    }
+    backend_.RunModal(w);
+    for (auto& [other, enabled] : others) {
+      if (other->alive) SetEnabled(*other, enabled);
+    }
+    return nullptr;  // a modal window is gone when its load returns
+  }
+  return &w;
+}
+
+void Facility::Destroy(Window& w) {
+  if (!w.alive) return;
+  w.alive = false;
+  backend_.Destroy(w);
+}
+
+void Facility::Unloaded(Window& w) {
+  w.alive = false;
+  std::erase_if(windows_, [&w](const std::unique_ptr<Window>& p) { return p.get() == &w; });
+}
+
+bool Facility::AnyLoaded() const {
+  return std::any_of(windows_.begin(), windows_.end(), [](const auto& w) { return w->alive; });
+}
+
+void Facility::SetText(Control& c, std::string_view text) {
+  c.text = text;
+  backend_.Update(c, Prop::Text);
+  if (c.kind() == Kind::EditBox) Raise(*c.window, c.id(), EventKind::ContentChanged);
+}
+
+void Facility::SetEnabled(Control& c, bool enabled) {
+  if (c.enabled == enabled) return;
+  c.enabled = enabled;
+  backend_.Update(c, Prop::Enabled);
+}
+
+void Facility::SetChecked(Control& c, bool checked) {
+  c.checked = checked;
+  backend_.Update(c, Prop::Checked);
+}
+
+void Facility::SetColour(Control& c, Colour colour) {
+  c.colour = colour;
+  backend_.Update(c, Prop::PickerColour);
+}
+
+void Facility::SetInterval(Control& c, int ms) {
+  ms = std::max(ms, 0);
+  if (c.interval == ms) return;  // a running period is not restarted
+  c.interval = ms;
+  backend_.Update(c, Prop::Interval);
+}
+
+void Facility::SetFontPoints(Control& c, int points) {
+  c.fontPoints = std::max(points, 0);
+  backend_.Update(c, Prop::Font);
+}
+
+void Facility::SetTextColour(Control& c, Colour colour) {
+  c.textColour = colour;
+  backend_.Update(c, Prop::TextColour);
+}
+
+void Facility::SetGradientMiddle(Control& c, Colour colour) {
+  c.gradientMiddle = colour;
+  backend_.Update(c, Prop::Gradient);
+}
+
+void Facility::SetWidth(Control& c, long long width) {
+  c.width = ClampExtent(width);
+  backend_.Update(c, Prop::Size);
+}
+
+void Facility::SetHeight(Control& c, long long height) {
+  c.height = ClampExtent(height);
+  backend_.Update(c, Prop::Size);
+}
+
+void Facility::SetWindowSize(Window& w, long long width, long long height) {
+  const int newWidth = ClampExtent(width), newHeight = ClampExtent(height);
+  if (newWidth == w.width && newHeight == w.height) return;
+  w.width = newWidth;
+  w.height = newHeight;
+  backend_.UpdateWindow(w, WindowProp::Bounds);
+  Raise(w, 0, EventKind::Resized);
+}
+
+void Facility::SetWindowPosition(Window& w, int left, int top) {
+  if (left == w.left && top == w.top) return;
+  w.left = left;
+  w.top = top;
+  backend_.UpdateWindow(w, WindowProp::Bounds);
+  Raise(w, 0, EventKind::Moved);
+}
+
+void Facility::SetVisible(Window& w, bool visible) {
+  w.visible = visible;
+  backend_.UpdateWindow(w, WindowProp::Visible);
+}
+
+void Facility::SetEnabled(Window& w, bool enabled) {
+  w.enabled = enabled;
+  backend_.UpdateWindow(w, WindowProp::Enabled);
+}
+
+bool Facility::Raise(Window& w, uint32_t control, EventKind kind, const Event& e) {
+  if (program_ == nullptr) return false;
+  for (const Binding& b : w.layout.bindings) {
+    if (b.control == control && b.event == kind) {
+      b.routine(*program_, e);
+      return true;
+    }
+  }
+  return false;
+}
+
+void Facility::UserEdited(Control& c, std::string text) {
+  c.text = std::move(text);
+  Raise(*c.window, c.id(), EventKind::ContentChanged);
+}
+
+void Facility::UserToggled(Control& c, bool checked) {
+  c.checked = checked;
+  Raise(*c.window, c.id(), EventKind::Clicked);
+}
+
+void Facility::UserPickedColour(Control& c, Colour colour) {
+  if (colour == c.colour) return;
+  SetColour(c, colour);
+  Raise(*c.window, c.id(), EventKind::ColourChanged);
+}
+
+void Facility::LostFocus(Control& c) {
+  if (c.kind() != Kind::EditBox || c.layout->input != InputMode::Decimal) return;
+  std::string rewritten = DecimalRewrite(c.text);
+  if (rewritten != c.text) SetText(c, rewritten);
+}
+
+void Facility::WindowMoved(Window& w, int left, int top, int width, int height) {
+  const bool moved = left != w.left || top != w.top;
+  const bool resized = width != w.width || height != w.height;
+  w.left = left;
+  w.top = top;
+  w.width = width;
+  w.height = height;
+  if (moved) Raise(w, 0, EventKind::Moved);
+  if (resized && w.alive) Raise(w, 0, EventKind::Resized);
+}
+
+}  // namespace ui

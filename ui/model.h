@@ -1,0 +1,222 @@
+// The window facility's portable model: windows and controls built from
+// constant layouts, holding every property the routines read or write, and
+// raising the bound events. The Win32 backend mirrors this state onto real
+// windows and feeds user input back in; routines only ever touch the model.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct Program;
+
+namespace ui {
+
+using Colour = uint32_t;  // 0x00BBGGRR
+inline constexpr Colour kNoColour = 0xFF000000;
+
+enum class Kind : uint8_t {
+  EditBox, PicBox, ShapeBox, Label, Button, CheckBox, ColorPicker, HyperLinker, Timer, TransLabel
+};
+enum class Border : uint8_t { None, Sunken, Raised, ShallowSunken, Frame, SingleLine, Gradient };
+enum class HAlign : uint8_t { Left, Centre, Right };
+enum class VAlign : uint8_t { Top, Centre, Bottom };
+enum class TextEffect : uint8_t { None, Engraved, Embossed, Shadow };
+enum class GradientMode : uint8_t { None, TopToBottom };
+enum class InputMode : uint8_t { Text, Integer, Decimal };
+enum class LinkKind : uint8_t { Web, Mail };
+
+// Control layout flags.
+enum : uint8_t { kVisible = 1, kDisabled = 2, kTabStop = 4, kChecked = 8 };
+// Menu item layout flags.
+enum : uint8_t { kMenuHidden = 1, kMenuDisabled = 2, kMenuChecked = 4 };
+
+struct FontSpec {
+  const char* face;
+  int height;  // pixels, negative: character height
+  int weight;
+  uint8_t charset, outPrecision, clipPrecision, quality, pitchAndFamily;
+};
+
+// Arguments of an event: mouse position and key state (1 Ctrl, 2 Shift,
+// 4 Alt), and for the wheel the number of notches (positive away from the user).
+struct Event {
+  int x = 0, y = 0, keys = 0, notches = 0;
+};
+using Routine = void (*)(Program&, const Event&);
+
+enum class EventKind : uint8_t {
+  Created, Moved, Resized, Elapsed, Clicked, ContentChanged, ColourChanged,
+  RightButtonUp, DoubleClicked, Wheel, CloseRequested,
+};
+
+// control 0 stands for the window itself.
+struct Binding {
+  uint32_t control;
+  EventKind event;
+  Routine routine;
+};
+
+struct ControlLayout {
+  uint32_t id = 0;
+  const char* name = "";
+  Kind kind = Kind::Label;
+  uint32_t container = 0;  // 0: the window; else a control whose client holds this one
+  int left = 0, top = 0, width = 0, height = 0;
+  const char* caption = "";
+  uint8_t flags = kVisible;
+  const FontSpec* font = nullptr;  // null: the default user-interface font
+  Colour textColour = 0;
+  Colour backColour = kNoColour;
+  Border border = Border::None;
+  HAlign hAlign = HAlign::Left;
+  VAlign vAlign = VAlign::Centre;
+  TextEffect effect = TextEffect::None;
+  GradientMode gradientMode = GradientMode::None;
+  Colour gradient[3] = {kNoColour, kNoColour, kNoColour};
+  InputMode input = InputMode::Text;
+  int maxLength = 0;  // edit boxes; 0: no limit
+  int interval = 0;   // timers
+  Colour penColour = 0;  // shape boxes: a rectangle outline
+  Colour fillColour = kNoColour;
+  LinkKind link = LinkKind::Web;  // hyperlinks
+  const char* address = "";
+  Colour hoverColour = 0, visitedColour = 0;
+  int picture = 0;  // picture boxes: resource id of the image
+};
+
+struct MenuItemLayout {
+  uint32_t id;
+  int level;
+  const char* caption;
+  uint8_t flags;
+};
+
+struct WindowLayout {
+  uint32_t id, unitId;
+  const char* caption;
+  int width, height;
+  Colour backColour;
+  bool visible, topmost, inTaskbar, dragMove;
+  std::span<const ControlLayout> controls;
+  std::span<const MenuItemLayout> menu;
+  std::span<const Binding> bindings;
+};
+
+class Window;
+
+struct Control {
+  const ControlLayout* layout;
+  Window* window;
+  int left, top, width, height;
+  bool visible, enabled;
+  std::string text;  // caption or content, UTF-8
+  bool checked;
+  Colour colour;  // a colour picker's current colour
+  int interval;
+  int fontPoints;
+  Colour textColour, gradientMiddle;
+  bool hover = false, visited = false;  // hyperlinks
+  void* native = nullptr;               // the backend's handle
+
+  uint32_t id() const { return layout->id; }
+  Kind kind() const { return layout->kind; }
+};
+
+struct MenuItem {
+  const MenuItemLayout* layout;
+  std::string caption;
+  bool hidden, disabled, checked;
+};
+
+class Window {
+ public:
+  explicit Window(const WindowLayout& l) : layout(l) {}
+  Control& Get(uint32_t id);
+  MenuItem& Item(uint32_t id);
+  Control* Find(uint32_t id);
+
+  const WindowLayout& layout;
+  int left = 0, top = 0, width = 0, height = 0;
+  bool visible = false, enabled = true;
+  bool alive = true;  // false once a destruction has been requested or carried out
+  std::vector<Control> controls;
+  std::vector<MenuItem> menu;
+  void* native = nullptr;
+};
+
+enum class Prop : uint8_t {
+  Text, Enabled, Checked, PickerColour, Interval, Font, TextColour, Gradient, Size, Links,
+};
+enum class WindowProp : uint8_t { Bounds, Visible, Enabled };
+
+// What the model needs from the real window system.
+class Backend {
+ public:
+  virtual ~Backend() = default;
+  virtual void ScreenSize(int& width, int& height) = 0;
+  virtual void Create(Window&) = 0;
+  virtual void Destroy(Window&) = 0;  // carried out when the UI thread next handles messages
+  virtual void Update(Control&, Prop) = 0;
+  virtual void UpdateWindow(Window&, WindowProp) = 0;
+  virtual void RunModal(Window&) = 0;  // returns once the window is gone
+};
+
+// Sizes of controls and windows are kept within what the window system can
+// take; anything larger (or negative) is clamped rather than passed on.
+inline constexpr int kMaxExtent = 32767;
+int ClampExtent(long long v);
+
+class Facility {
+ public:
+  explicit Facility(Backend& backend) : backend_(backend) {}
+  Facility(const Facility&) = delete;
+  Facility& operator=(const Facility&) = delete;
+
+  void SetProgram(Program* p) { program_ = p; }
+  Backend& backend() { return backend_; }
+
+  // Builds a window from its layout, raises creation, position and size
+  // events, shows it if its layout says so, and for a modal load returns only
+  // once the window is gone, with the other windows disabled meanwhile.
+  Window* Load(const WindowLayout& layout, bool modal);
+  void Destroy(Window& w);
+  bool AnyLoaded() const;
+  const std::vector<std::unique_ptr<Window>>& windows() const { return windows_; }
+
+  // Property writes from routines.
+  void SetText(Control& c, std::string_view text);  // edit boxes raise ContentChanged once
+  void SetEnabled(Control& c, bool enabled);
+  void SetChecked(Control& c, bool checked);  // no event
+  void SetColour(Control& c, Colour colour);  // no event
+  void SetInterval(Control& c, int ms);
+  void SetFontPoints(Control& c, int points);
+  void SetTextColour(Control& c, Colour colour);
+  void SetGradientMiddle(Control& c, Colour colour);
+  void SetWidth(Control& c, long long width);
+  void SetHeight(Control& c, long long height);
+  void SetWindowSize(Window& w, long long width, long long height);
+  void SetWindowPosition(Window& w, int left, int top);
+  void SetVisible(Window& w, bool visible);
+  void SetEnabled(Window& w, bool enabled);
+
+  // Input from the window system.
+  // Runs the routine bound to the event, if any; true when one ran.
+  bool Raise(Window& w, uint32_t control, EventKind kind, const Event& e = {});
+  void UserEdited(Control& c, std::string text);
+  void UserToggled(Control& c, bool checked);
+  void UserPickedColour(Control& c, Colour colour);
+  void LostFocus(Control& c);
+  void WindowMoved(Window& w, int left, int top, int width, int height);
+  void Unloaded(Window& w);
+
+ private:
+  Backend& backend_;
+  Program* program_ = nullptr;
+  std::vector<std::unique_ptr<Window>> windows_;
+};
+
+}  // namespace ui

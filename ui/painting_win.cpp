@@ -1,0 +1,138 @@
+// How the self-drawn controls look.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "ui/drawing.h"
+#include "ui/native_win.h"
+#include "ui/text_win.h"
+
+namespace ui {
+namespace {
+
+void Fill(HDC dc, const RECT& r, COLORREF colour) {
+  SetDCBrushColor(dc, colour);
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+COLORREF Solid(Colour c, int fallback) { return c == kNoColour ? GetSysColor(fallback) : (c & 0x00FFFFFF); }
+
+// Only the rows that intersect the clip box are filled, so even a label far
+// larger than the screen costs no more than the visible part.
+void PaintGradient(HDC dc, const RECT& r, std::span<const Colour> stops) {
+  RECT clip;
+  if (GetClipBox(dc, &clip) == NULLREGION) return;
+  const int height = r.bottom - r.top;
+  const int first = std::max(r.top, clip.top), last = std::min(r.bottom, clip.bottom);
+  for (int y = first; y < last; ++y) {
+    const RECT row{r.left, y, r.right, y + 1};
+    Fill(dc, row, GradientRow(stops, height, y - r.top) & 0x00FFFFFF);
+  }
+}
+
+UINT TextFormat(const ControlLayout& l, bool wrap) {
+  UINT format = DT_NOPREFIX;
+  format |= l.hAlign == HAlign::Centre ? DT_CENTER : l.hAlign == HAlign::Right ? DT_RIGHT : DT_LEFT;
+  if (wrap) return format | DT_WORDBREAK;
+  format |= DT_SINGLELINE;
+  format |= l.vAlign == VAlign::Centre ? DT_VCENTER : l.vAlign == VAlign::Bottom ? DT_BOTTOM : DT_TOP;
+  return format;
+}
+
+void DrawCaption(HDC dc, const RECT& r, const std::wstring& text, COLORREF colour, TextEffect effect, UINT format) {
+  SetBkMode(dc, TRANSPARENT);
+  auto draw = [&](COLORREF c, int dx, int dy) {
+    RECT at{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+    SetTextColor(dc, c);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &at, format);
+  };
+  switch (effect) {
+    case TextEffect::Engraved: draw(RGB(255, 255, 255), 1, 1); draw(colour, 0, 0); break;
+    case TextEffect::Embossed: draw(RGB(255, 255, 255), 0, 0); draw(colour, 1, 1); break;
+    case TextEffect::Shadow: draw(RGB(0, 0, 0), 2, 2); draw(colour, 0, 0); break;
+    case TextEffect::None: draw(colour, 0, 0); break;
+  }
+}
+
+void PaintLabel(const Control& c, HDC dc, RECT r) {
+  const ControlLayout& l = *c.layout;
+  if (l.border == Border::SingleLine) {
+    const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    FrameRect(dc, &r, black);
+    InflateRect(&r, -1, -1);
+  }
+  const Colour colours[3] = {l.gradient[0], c.gradientMiddle, l.gradient[2]};
+  const std::vector<Colour> stops = GradientStops(colours);
+  if (l.gradientMode != GradientMode::None && stops.size() >= 2) {
+    PaintGradient(dc, r, stops);
+  } else {
+    Fill(dc, r, Solid(l.backColour, COLOR_BTNFACE));
+  }
+  DrawCaption(dc, r, Wide(c.text), c.textColour & 0x00FFFFFF, l.effect, TextFormat(l, false));
+}
+
+void PaintShape(const Control& c, HDC dc, const RECT& r) {
+  const ControlLayout& l = *c.layout;
+  Fill(dc, r, Solid(l.backColour, COLOR_BTNFACE));
+  const HPEN pen = CreatePen(PS_SOLID, 1, l.penColour);
+  const HGDIOBJ oldPen = SelectObject(dc, pen);
+  const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(l.fillColour == kNoColour ? NULL_BRUSH : DC_BRUSH));
+  if (l.fillColour != kNoColour) SetDCBrushColor(dc, l.fillColour);
+  Rectangle(dc, r.left, r.top, r.right, r.bottom);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+}
+
+void PaintLink(const Control& c, HDC dc, const RECT& r) {
+  const ControlLayout& l = *c.layout;
+  Fill(dc, r, Solid(l.backColour, COLOR_WINDOW));
+  const COLORREF colour = c.hover ? l.hoverColour : c.visited ? l.visitedColour : c.textColour;
+  const std::string& shown = c.text.empty() ? std::string(l.address) : c.text;
+  DrawCaption(dc, r, Wide(shown), colour, TextEffect::None, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+}  // namespace
+
+void PaintControl(const NativeControl& nc, HDC dc, const RECT& bounds) {
+  const Control& c = *nc.model;
+  const HGDIOBJ oldFont = SelectObject(dc, FontFor(nc));
+  switch (c.kind()) {
+    case Kind::Label: PaintLabel(c, dc, bounds); break;
+    case Kind::ShapeBox: PaintShape(c, dc, bounds); break;
+    case Kind::TransLabel:
+      DrawCaption(dc, bounds, Wide(c.text), c.textColour, c.layout->effect, TextFormat(*c.layout, false));
+      break;
+    case Kind::HyperLinker: PaintLink(c, dc, bounds); break;
+    case Kind::PicBox: Fill(dc, bounds, Solid(c.layout->backColour, COLOR_BTNFACE)); break;
+    default: break;
+  }
+  SelectObject(dc, oldFont);
+}
+
+void PaintColourPicker(const NativeControl& nc, const DRAWITEMSTRUCT& item) {
+  const HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+  const int arrowWidth = 14;
+  RECT swatch{r.left + 4, r.top + 4, r.right - arrowWidth - 4, r.bottom - 4};
+  const Colour colour = nc.model->colour;
+  if (colour != kNoColour) Fill(dc, swatch, colour & 0x00FFFFFF);
+  FrameRect(dc, &swatch, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  // The drop-down arrow: a small downward triangle.
+  const int cx = r.right - arrowWidth / 2 - 3, cy = (r.top + r.bottom) / 2;
+  const POINT arrow[3] = {{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}};
+  const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+  const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+  Polygon(dc, arrow, 3);
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+  if (item.itemState & ODS_FOCUS) {
+    RECT focus = r;
+    InflateRect(&focus, -2, -2);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+}  // namespace ui
