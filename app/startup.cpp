@@ -19,7 +19,7 @@ Program::Program(ui::Facility& facility, Services services)
 
 void StartProgram(Program& program) {
   program.ui.SetProgram(&program);
-  program.main = program.ui.Load(kMainWindowLayout, false);
+  program.ui.Load(kMainWindowLayout, false, &program.main);
 }
 
 void ProgramExit(Program& program) {
@@ -34,9 +34,7 @@ void ProgramExit(Program& program) {
 }
 
 void MainWindowCreated(Program& program) {
-  // The main window's creation event comes before its load returns.
-  program.main = program.ui.windows().back().get();
-  program.settings = program.ui.Load(kSettingsWindowLayout, false);
+  program.ui.Load(kSettingsWindowLayout, false, &program.settings);
   program.ui.SetInterval(program.main->Get(m::时钟1), 0);
   ApplyTimeEntry(program);
   for (Option option : {Option::Translucent, Option::Applause, Option::Warning, Option::AutoHide}) {

@@ -22,9 +22,7 @@ bool IsYesText(std::string_view text) { return text == "是"; }
 const char* YesNoText(bool checked) { return checked ? "是" : "否"; }
 
 void LoadSettings(Program& p) {
-  // The settings window's creation event comes before its load returns.
-  ui::Window& settings = *p.ui.windows().back();
-  p.settings = &settings;
+  ui::Window& settings = *p.settings;
   ui::Facility& f = p.ui;
 
   f.SetColour(settings.Get(s::背景颜色选择器), ui::IntegerReading(ReadSetting(p, "背景颜色", "65280")));

@@ -236,6 +236,7 @@ void SetEditText(NativeControl& nc, const std::wstring& text) {
 
 NativeControl::~NativeControl() {
   if (font) DeleteObject(font);
+  if (picture) picture->Release();
 }
 
 Win32Backend& TheBackend() { return *g_backend; }
@@ -330,6 +331,7 @@ void Win32Backend::Create(Window& w) {
     if (c.kind() == Kind::EditBox && c.layout->maxLength > 0) {
       SendMessageW(nc->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(c.layout->maxLength), 0);
     }
+    if (c.kind() == Kind::PicBox && c.layout->picture) nc->picture = LoadPictureResource(instance_, c.layout->picture);
     if (c.layout->font) {
       RebuildFont(*nc);
     } else {

@@ -30,6 +30,22 @@ Colour GradientRow(std::span<const Colour> stops, int height, int y) {
   return out;
 }
 
+Placement CentredPlacement(int boxWidth, int boxHeight, int pictureWidth, int pictureHeight) {
+  long long width = pictureWidth, height = pictureHeight;
+  if (width > boxWidth || height > boxHeight) {
+    // The tighter of the two ratios decides; compared in integers to avoid rounding.
+    if (width * boxHeight >= height * boxWidth) {
+      height = width > 0 ? height * boxWidth / width : 0;
+      width = boxWidth;
+    } else {
+      width = height > 0 ? width * boxHeight / height : 0;
+      height = boxHeight;
+    }
+  }
+  return {static_cast<int>((boxWidth - width) / 2), static_cast<int>((boxHeight - height) / 2),
+          static_cast<int>(width), static_cast<int>(height)};
+}
+
 int FontPixelHeight(int points, int dpi) {
   if (points <= 0) return 0;
   const long long scaled = (static_cast<long long>(points) * dpi * 2 + 72) / 144;  // rounded

@@ -19,6 +19,14 @@ std::vector<Colour> GradientStops(std::span<const Colour> colours);
 // for one pixel per segment gives that last colour throughout.
 Colour GradientRow(std::span<const Colour> stops, int height, int y);
 
+// Where a picture goes in a picture box in the centred display mode: at its
+// own size in the middle when it fits, else scaled down to fit, keeping its
+// proportions, and centred.
+struct Placement {
+  int x, y, width, height;
+};
+Placement CentredPlacement(int boxWidth, int boxHeight, int pictureWidth, int pictureHeight);
+
 // Character height in pixels of a font of the given size in points: points
 // times dots per inch over 72, rounded; negative sizes count as 0 (0 means the
 // system's default height). Capped so that no size can stall the rasteriser.

@@ -8,6 +8,8 @@
 
 using namespace ui;
 
+const char kWebSiteAddress[] = "http://www.lkdjs.com";
+
 namespace {
 
 template <void (*F)(Program&)>
@@ -231,13 +233,13 @@ constexpr ControlLayout kAboutControls[] = {
     PushButton(a::关闭程序按钮, "关闭程序按钮", 237, 38, "关闭", kTab, a::外形框1, 22),
     Trans(a::透明标签7, "透明标签7", 1, 65, 285, kDashes, TextEffect::Engraved),
     Trans(a::透明标签2, "透明标签2", 25, 79, 40, "官网："),
-    Link(a::超级链接框2, "超级链接框2", 61, 79, 140, "http://www.lanke-timer.com", LinkKind::Web,
-         "http://www.lanke-timer.cn"),
+    Link(a::超级链接框2, "超级链接框2", 61, 79, 140, kWebSiteAddress, LinkKind::Web,
+         "http://www.lkdjs.cn"),
     Trans(a::透明标签4, "透明标签4", 25, 100, 40, "信箱："),
-    Link(a::超级链接框1, "超级链接框1", 61, 100, 87, "lanke@163.com", LinkKind::Mail, "lanke-timer@163.com"),
+    Link(a::超级链接框1, "超级链接框1", 61, 100, 87, "lkdjs@163.com", LinkKind::Mail, "lkdjs@126.com"),
     Trans(a::透明标签5, "透明标签5", 25, 122, 200, "电话：0571-8888 6666   QQ：80088008"),
     Trans(a::透明标签6, "透明标签6", 2, 137, 284, kDashes, TextEffect::Engraved),
-    Trans(a::透明标签1, "透明标签1", 176, 152, 99, "© 澜珂软件 版权所有"),
+    Trans(a::透明标签1, "透明标签1", 176, 152, 99, "©2026 澜珂软件"),
 };
 
 constexpr Binding kAboutBindings[] = {
@@ -245,8 +247,6 @@ constexpr Binding kAboutBindings[] = {
 };
 
 }  // namespace
-
-const char kWebSiteAddress[] = "http://www.lanke-timer.com";
 
 const WindowLayout kMainWindowLayout{
     .id = main_window::kId,

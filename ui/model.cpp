@@ -21,7 +21,7 @@ MenuItem& Window::Item(uint32_t id) {
   return *std::find_if(menu.begin(), menu.end(), [id](const MenuItem& m) { return m.layout->id == id; });
 }
 
-Window* Facility::Load(const WindowLayout& layout, bool modal) {
+Window* Facility::Load(const WindowLayout& layout, bool modal, Window** handle) {
   auto owned = std::make_unique<Window>(layout);
   Window& w = *owned;
   int screenWidth = 0, screenHeight = 0;
@@ -54,6 +54,7 @@ Window* Facility::Load(const WindowLayout& layout, bool modal) {
                               (ml.flags & kMenuDisabled) != 0, (ml.flags & kMenuChecked) != 0});
   }
   windows_.push_back(std::move(owned));
+  if (handle) *handle = &w;
 
   // Nothing raises events while the window is being built.
   backend_.Create(w);
@@ -73,6 +74,7 @@ Window* Facility::Load(const WindowLayout& layout, bool modal) {
     for (auto& [other, enabled] : others) {
       if (other->alive) SetEnabled(*other, enabled);
     }
+    if (handle) *handle = nullptr;
     return nullptr;  // a modal window is gone when its load returns
   }
   return &w;

@@ -182,7 +182,9 @@ class Facility {
   // Builds a window from its layout, raises creation, position and size
   // events, shows it if its layout says so, and for a modal load returns only
   // once the window is gone, with the other windows disabled meanwhile.
-  Window* Load(const WindowLayout& layout, bool modal);
+  // *handle, when given, is set as soon as the window exists, before its
+  // creation event, so that the creation routine can already reach it.
+  Window* Load(const WindowLayout& layout, bool modal, Window** handle = nullptr);
   void Destroy(Window& w);
   bool AnyLoaded() const;
   const std::vector<std::unique_ptr<Window>>& windows() const { return windows_; }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <olectl.h>
 
 #include <memory>
 #include <vector>
@@ -20,6 +21,7 @@ struct NativeControl {
   HFONT font = nullptr;  // owned; null: the default user-interface font
   WNDPROC original = nullptr;  // standard controls we subclass
   bool suppressChange = false;  // set while the model writes an edit box's text
+  IPicture* picture = nullptr;  // owned; a picture box's image
   ~NativeControl();
 };
 
@@ -48,6 +50,8 @@ Win32Backend& TheBackend();
 void PaintControl(const NativeControl& nc, HDC dc, const RECT& bounds);
 void PaintColourPicker(const NativeControl& nc, const DRAWITEMSTRUCT& item);
 HFONT FontFor(const NativeControl& nc);
+// A GIF, JPEG or BMP image from the program's RCDATA resources, or null.
+IPicture* LoadPictureResource(HINSTANCE instance, int id);
 
 // The key-state mask of events: 1 Ctrl, 2 Shift, 4 Alt.
 int KeyState(WPARAM mouseKeys);

@@ -84,6 +84,21 @@ void PaintShape(const Control& c, HDC dc, const RECT& r) {
   DeleteObject(pen);
 }
 
+void PaintPicture(const NativeControl& nc, HDC dc, const RECT& r) {
+  Fill(dc, r, Solid(nc.model->layout->backColour, COLOR_BTNFACE));
+  if (nc.picture == nullptr) return;
+  OLE_XSIZE_HIMETRIC width = 0;
+  OLE_YSIZE_HIMETRIC height = 0;
+  nc.picture->get_Width(&width);
+  nc.picture->get_Height(&height);
+  constexpr int kHimetricPerInch = 2540;
+  const Placement at = CentredPlacement(r.right - r.left, r.bottom - r.top,
+                                        MulDiv(width, GetDeviceCaps(dc, LOGPIXELSX), kHimetricPerInch),
+                                        MulDiv(height, GetDeviceCaps(dc, LOGPIXELSY), kHimetricPerInch));
+  // Pictures keep their rows bottom-up in HIMETRIC: start at the bottom, go up.
+  nc.picture->Render(dc, r.left + at.x, r.top + at.y, at.width, at.height, 0, height, width, -height, nullptr);
+}
+
 void PaintLink(const Control& c, HDC dc, const RECT& r) {
   const ControlLayout& l = *c.layout;
   Fill(dc, r, Solid(l.backColour, COLOR_WINDOW));
@@ -93,6 +108,27 @@ void PaintLink(const Control& c, HDC dc, const RECT& r) {
 }
 
 }  // namespace
+
+IPicture* LoadPictureResource(HINSTANCE instance, int id) {
+  const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  const HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  const DWORD size = found ? SizeofResource(instance, found) : 0;
+  if (bytes == nullptr || size == 0) return nullptr;
+  const HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (copy == nullptr) return nullptr;
+  CopyMemory(GlobalLock(copy), bytes, size);
+  GlobalUnlock(copy);
+  IStream* stream = nullptr;
+  IPicture* picture = nullptr;
+  if (SUCCEEDED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+    OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture, reinterpret_cast<void**>(&picture));
+    stream->Release();
+  } else {
+    GlobalFree(copy);
+  }
+  return picture;
+}
 
 void PaintControl(const NativeControl& nc, HDC dc, const RECT& bounds) {
   const Control& c = *nc.model;
@@ -104,7 +140,7 @@ void PaintControl(const NativeControl& nc, HDC dc, const RECT& bounds) {
       DrawCaption(dc, bounds, Wide(c.text), c.textColour, c.layout->effect, TextFormat(*c.layout, false));
       break;
     case Kind::HyperLinker: PaintLink(c, dc, bounds); break;
-    case Kind::PicBox: Fill(dc, bounds, Solid(c.layout->backColour, COLOR_BTNFACE)); break;
+    case Kind::PicBox: PaintPicture(nc, dc, bounds); break;
     default: break;
   }
   SelectObject(dc, oldFont);

@@ -133,8 +133,12 @@ TEST(SizeBoxes, ZeroHeightKeepsTheProgramResponsive) {
   TypeInto(s.Ctl(id::kWidthBox), L"2147483647");
   EXPECT_TRUE(s.WaitFileHas(L"窗口宽度=2147483647"));
   EXPECT_TRUE(WaitText(s.Label(), L"05-00"));
+  TypeInto(s.Ctl(id::kFontBox), L"2147483647");
+  EXPECT_TRUE(s.WaitFileHas(L"字体大小=2147483647"));
   TypeInto(s.Ctl(id::kWidthBox), L"280");
   EXPECT_TRUE(WaitUntil([&] { return WindowRect(s.main).right - WindowRect(s.main).left == 280; }));
+  TypeInto(s.Ctl(id::kFontBox), L"72");
+  EXPECT_TRUE(s.WaitFileHas(L"字体大小=72"));
   EXPECT_TRUE(s.program.Running());
 }
 

@@ -69,4 +69,14 @@ TEST(FontPixelHeight, PointsAtScreenResolutionRounded) {
   EXPECT_EQ(ui::FontPixelHeight(1000, 96), 1333);  // large but real sizes stay exact
 }
 
+TEST(CentredPlacement, SmallPicturesKeepTheirSizeLargeOnesShrinkToFit) {
+  auto same = [](ui::Placement a, ui::Placement b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+  };
+  EXPECT_TRUE(same(ui::CentredPlacement(216, 70, 200, 60), {8, 5, 200, 60}));   // the banner in its box
+  EXPECT_TRUE(same(ui::CentredPlacement(100, 100, 400, 100), {0, 37, 100, 25}));  // width decides
+  EXPECT_TRUE(same(ui::CentredPlacement(100, 100, 50, 200), {37, 0, 25, 100}));   // height decides
+  EXPECT_TRUE(same(ui::CentredPlacement(0, 0, 10, 10), {0, 0, 0, 0}));
+}
+
 }  // namespace

@@ -225,6 +225,23 @@ TEST_F(Win32Program, AboutWindowBuildsEveryKindOfControl) {
   DeleteObject(bitmap);
   DeleteDC(dc);
   EXPECT_EQ(Text(Handle(*about, about_window::超级链接框2)), Wide(about->Get(about_window::超级链接框2).text));
+
+  // The banner (200 x 60) sits centred in its 216 x 70 box on white.
+  const HDC screen2 = GetDC(nullptr);
+  const HDC pic = CreateCompatibleDC(screen2);
+  const HBITMAP picBitmap = CreateCompatibleBitmap(screen2, 216, 70);
+  ReleaseDC(nullptr, screen2);
+  const HGDIOBJ oldPic = SelectObject(pic, picBitmap);
+  SendMessageW(Handle(*about, about_window::图片框1), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(pic), PRF_CLIENT);
+  EXPECT_EQ(GetPixel(pic, 2, 2), RGB(255, 255, 255));  // the margin
+  int coloured = 0;
+  for (int x = 8; x < 208; x += 4) {
+    for (int y = 5; y < 65; y += 4) coloured += GetPixel(pic, x, y) != RGB(255, 255, 255);
+  }
+  EXPECT_GT(coloured, 200) << "the banner was drawn";
+  SelectObject(pic, oldPic);
+  DeleteObject(picBitmap);
+  DeleteDC(pic);
 }
 
 // The input box answers for itself once it is up: this fills it in and confirms.
