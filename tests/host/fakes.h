@@ -32,7 +32,13 @@ struct FakeBackend : ui::Backend {
   void UpdateWindow(ui::Window& w, ui::WindowProp p) override {
     windowUpdates.push_back({w.layout.id, p, w.width, w.height});
   }
-  void RunModal(ui::Window& w) override { facility->Unloaded(w); }  // closed at once
+  std::vector<std::pair<uint32_t, bool>> enabledDuringModal;  // the other windows, while it ran
+  void RunModal(ui::Window& w) override {
+    for (const auto& other : facility->windows()) {
+      if (other.get() != &w) enabledDuringModal.emplace_back(other->layout.id, other->enabled);
+    }
+    facility->Unloaded(w);  // closed at once
+  }
 };
 
 // An INI section in memory: a new key is appended, an existing one replaced in place.

@@ -74,4 +74,17 @@ TEST(Facility, MainWindowTakesTheLabelSizeAfterAUserResize) {
   EXPECT_EQ(last.height, 90);
 }
 
+TEST(Facility, ModalLoadDisablesTheOtherWindowsAndGivesTheirStatesBack) {
+  Harness h;
+  h.facility.SetEnabled(h.Settings(), false);
+  ui::Window* handle = &h.Main();
+  EXPECT_EQ(h.facility.Load(kAboutWindowLayout, true, &handle), nullptr);
+  EXPECT_EQ(handle, nullptr);  // gone once the modal load returns
+  EXPECT_EQ(h.backend.enabledDuringModal,
+            (std::vector<std::pair<uint32_t, bool>>{{m::kId, false}, {s::kId, false}}));
+  EXPECT_TRUE(h.Main().enabled);
+  EXPECT_FALSE(h.Settings().enabled);
+  EXPECT_EQ(h.facility.windows().size(), 2u);
+}
+
 }  // namespace
