@@ -116,8 +116,12 @@ IPicture* LoadPictureResource(HINSTANCE instance, int id) {
   const DWORD size = found ? SizeofResource(instance, found) : 0;
   if (bytes == nullptr || size == 0) return nullptr;
   const HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (copy == nullptr) return nullptr;
-  CopyMemory(GlobalLock(copy), bytes, size);
+  void* target = copy ? GlobalLock(copy) : nullptr;
+  if (target == nullptr) {
+    if (copy) GlobalFree(copy);
+    return nullptr;
+  }
+  CopyMemory(target, bytes, size);
   GlobalUnlock(copy);
   IStream* stream = nullptr;
   IPicture* picture = nullptr;
