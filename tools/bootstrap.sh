@@ -10,7 +10,7 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 
-packages=(wine wine32:i386 g++ g++-mingw-w64-i686-posix cmake make xvfb x11-apps
+packages=(wine wine32:i386 wine64 g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake make xvfb x11-apps
           imagemagick fonts-wqy-microhei googletest locales python3)
 
 missing=()

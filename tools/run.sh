@@ -1,24 +1,36 @@
 #!/usr/bin/env bash
 # Builds countdown.exe and starts it under Wine. Without a display it runs on a
-# virtual one for a few seconds and saves a screenshot instead.
+# virtual one for a few seconds and saves a screenshot instead. On a machine
+# that cannot run 32-bit programs it starts the 64-bit build of the same tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/bootstrap.sh "$0"
+source tools/wine-env.sh
+wine_choose
 
 cmake --preset win32
 cmake --build --preset win32 -j2 --target countdown
-exe=build/win32/countdown.exe
+preset=win$wine_bits
+if [[ $wine_bits == 64 ]]; then
+  echo "Starting the 64-bit build (build/win64/countdown.exe): $wine_reason."
+  cmake --preset win64
+  cmake --build --preset win64 -j2 --target countdown
+fi
+exe=build/$preset/countdown.exe
 
 if [[ -n ${DISPLAY:-} ]]; then
+  wine_use "$wine_bits"
+  # A 64-bit program needs a 64-bit prefix; the usual ~/.wine may be a 32-bit one.
+  [[ $wine_bits == 64 ]] && export WINEPREFIX=${WINEPREFIX:-$HOME/.wine64}
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-  exec wine "$exe"
+  exec "$WINELOADER" "$exe"
 fi
 
-env_dir=$PWD/build/win32/runenv
-shot=$PWD/build/win32/screenshot.png
+env_dir=$PWD/build/$preset/runenv
+shot=$PWD/build/$preset/screenshot.png
 trap 'bash tools/testenv.sh stop "$env_dir"' EXIT
-bash tools/testenv.sh start "$env_dir"
+bash tools/testenv.sh start "$env_dir" "$wine_bits"
 COUNTDOWN_TESTENV=$env_dir tools/wine-run.sh "$exe" &
 pid=$!
 sleep 5

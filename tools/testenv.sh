@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # The environment Wine programs run in: an Xvfb display and a persistent
 # wineserver on a fresh prefix, both recorded by process id under <dir>.
-#   testenv.sh start <dir>   prints the display and prefix
-#   testenv.sh stop <dir>    safe after a failed or partial start
+#   testenv.sh start <dir> [32|64]   prints the display and prefix
+#   testenv.sh stop <dir>            safe after a failed or partial start
+# The width (default 32) is that of the programs to run: a 32-bit prefix and
+# loader for the product, a 64-bit one for its 64-bit twin.
 set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
 
-cmd=${1:?usage: testenv.sh start|stop <dir>}
-dir=$(mkdir -p "${2:?usage: testenv.sh start|stop <dir>}" && cd "$2" && pwd)
+cmd=${1:?usage: testenv.sh start|stop <dir> [32|64]}
+dir=$(mkdir -p "${2:?usage: testenv.sh start|stop <dir> [32|64]}" && cd "$2" && pwd)
+bits=${3:-32}
 export WINEPREFIX=$dir/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # The prefix is made in the locale the programs will run in (as wine-run.sh sets).
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
@@ -48,6 +52,13 @@ stop() {
 
 start() {
   stop
+  if ! wine_try "$bits"; then
+    echo "$bits-bit Wine cannot run on this machine ($wine_error)." >&2
+    [[ $bits == 32 ]] && echo "Run the Wine layers on the win64 build instead: bash tools/test.sh chooses it." >&2
+    exit 1
+  fi
+  wine_use "$bits"
+  echo "$bits" >"$dir/bits"
   # Xvfb on the first display number nobody holds; another run may take the
   # same number at the same moment, so a display that fails to come up is skipped.
   local n
@@ -75,14 +86,14 @@ start() {
   mkdir -p "$WINEPREFIX"
   wineserver -f -p </dev/null >"$dir/wineserver.log" 2>&1 &
   echo $! >"$dir/wineserver.pid"
-  timeout 180 wineboot -i </dev/null >"$dir/wineboot.log" 2>&1 || {
+  timeout 180 "$WINELOADER" wineboot.exe -i </dev/null >"$dir/wineboot.log" 2>&1 || {
     echo "wineboot failed; see $dir/wineboot.log" >&2; cat "$dir/wineboot.log" >&2; exit 1
   }
   alive "$(<"$dir/wineserver.pid")" || { echo "wineserver died" >&2; exit 1; }
   # There is no window manager on Xvfb: with Wine managing windows itself,
   # hiding or destroying a taskbar window waits seconds for a WM that never answers.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-  echo "display $DISPLAY, prefix $WINEPREFIX"
+  "$WINELOADER" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  echo "display $DISPLAY, $bits-bit prefix $WINEPREFIX"
 }
 
 case $cmd in

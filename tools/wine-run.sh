@@ -3,6 +3,7 @@
 # environment tools/testenv.sh started (COUNTDOWN_TESTENV, or build/win32/testenv).
 # CMake uses it to run every cross-built test program.
 set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
 
 env_dir=${COUNTDOWN_TESTENV:-$(dirname "$0")/../build/win32/testenv}
 if [[ ! -s $env_dir/display ]]; then
@@ -10,6 +11,7 @@ if [[ ! -s $env_dir/display ]]; then
   exit 1
 fi
 export DISPLAY; DISPLAY=$(<"$env_dir/display")
+wine_use "$(<"$env_dir/bits")"
 export WINEPREFIX=$env_dir/prefix WINEDEBUG=-all
 # No Mono/Gecko prompts, no desktop menu entries; a test may set its own.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
@@ -17,4 +19,4 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
 # A hung program must not hang the whole run.
-exec timeout -k 10 "${WINE_RUN_TIMEOUT:-300}" wine "$@"
+exec timeout -k 10 "${WINE_RUN_TIMEOUT:-300}" "$WINELOADER" "$@"
