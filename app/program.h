@@ -64,6 +64,8 @@ class ProcessControl {
  public:
   virtual ~ProcessControl() = default;
   virtual void Exit(int code) = 0;  // does not return in the real program
+  // Tells the user why the program cannot go on, then ends it with exit code 1.
+  virtual void Fail(std::string_view message) = 0;
 };
 
 struct Services {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "ui/backend_win.h"
 #include "ui/text_win.h"
 
 namespace {
@@ -70,8 +71,7 @@ void Win32Sound::PumpingDelay(int milliseconds) {
       PostThreadMessageW(g_delay.threadId, WM_QUIT, msg.wParam, 0);
       return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    ui::DispatchUserMessage(msg);
     if (msg.message == WM_CLOSE) {
       PostThreadMessageW(g_delay.threadId, WM_CLOSE, 0, 0);
       return;
@@ -89,3 +89,8 @@ std::optional<std::string> Win32InputBox::Ask(std::string_view prompt, std::stri
 }
 
 void Win32Process::Exit(int code) { std::exit(code); }
+
+void Win32Process::Fail(std::string_view message) {
+  MessageBoxW(nullptr, Wide(message).c_str(), L"错误", MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
+  std::exit(1);
+}

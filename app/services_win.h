@@ -26,6 +26,7 @@ class Win32InputBox : public InputBox {
 class Win32Process : public ProcessControl {
  public:
   void Exit(int code) override;
+  void Fail(std::string_view message) override;
 };
 
 // Resource ids of the input box.

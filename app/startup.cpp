@@ -17,9 +17,21 @@ Program::Program(ui::Facility& facility, Services services)
       autoHide(std::make_unique<AutoHideController>()),
       mouse(std::make_unique<MouseButtonState>()) {}
 
+namespace {
+
+// Both windows must exist for the whole run: without one of them the program
+// would sit there with nothing to show or nothing to end it by.
+bool Loaded(Program& program, const ui::WindowLayout& layout, ui::Window*& handle) {
+  if (program.ui.Load(layout, false, &handle)) return true;
+  program.sys.process.Fail(std::string("无法创建窗口“") + layout.caption + "”，程序无法运行。");
+  return false;
+}
+
+}  // namespace
+
 void StartProgram(Program& program) {
   program.ui.SetProgram(&program);
-  program.ui.Load(kMainWindowLayout, false, &program.main);
+  Loaded(program, kMainWindowLayout, program.main);
 }
 
 void ProgramExit(Program& program) {
@@ -34,7 +46,7 @@ void ProgramExit(Program& program) {
 }
 
 void MainWindowCreated(Program& program) {
-  program.ui.Load(kSettingsWindowLayout, false, &program.settings);
+  if (!Loaded(program, kSettingsWindowLayout, program.settings)) return;
   program.ui.SetInterval(program.main->Get(m::时钟1), 0);
   ApplyTimeEntry(program);
   for (Option option : {Option::Translucent, Option::Applause, Option::Warning, Option::AutoHide}) {

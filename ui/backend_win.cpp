@@ -34,6 +34,15 @@ void BeginDrag(HWND from) {
   SetCapture(from);
 }
 
+// Esc during a drag: the window goes back where it was, as a title-bar move does.
+void CancelDrag() {
+  const HWND root = g_drag.root;
+  const POINT origin = g_drag.origin;
+  g_drag.capture = nullptr;
+  ReleaseCapture();
+  SetWindowPos(root, nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // True when the message belonged to a drag in progress.
 bool ContinueDrag(HWND hwnd, UINT msg) {
   if (g_drag.capture != hwnd) return false;
@@ -177,9 +186,16 @@ void RebuildFont(NativeControl& nc) {
   lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
   const HFONT font = CreateFontIndirectW(&lf);
   if (font == nullptr) return;
+  nc.DropFallbacks();
   if (nc.font) DeleteObject(nc.font);
   nc.font = font;
   ApplyFont(nc);
+}
+
+// A control that other controls of its window are laid out in.
+bool IsContainer(const Control& c) {
+  const auto& all = c.window->controls;
+  return std::any_of(all.begin(), all.end(), [&c](const Control& o) { return o.layout->container == c.id(); });
 }
 
 DWORD ControlStyle(const Control& c) {
@@ -202,8 +218,11 @@ DWORD ControlStyle(const Control& c) {
   }
 }
 
-DWORD ControlExStyle(const ControlLayout& l) {
-  DWORD ex = 0;
+DWORD ControlExStyle(const Control& c) {
+  const ControlLayout& l = *c.layout;
+  // The dialog manager's own walks (arrow keys) then look inside containers
+  // instead of stopping at them.
+  DWORD ex = IsContainer(c) ? WS_EX_CONTROLPARENT : 0;
   switch (l.border) {
     case Border::Sunken: ex |= WS_EX_CLIENTEDGE; break;
     case Border::ShallowSunken: ex |= WS_EX_STATICEDGE; break;
@@ -234,7 +253,14 @@ void SetEditText(NativeControl& nc, const std::wstring& text) {
 
 }  // namespace
 
+void NativeControl::DropFallbacks() const {
+  for (HFONT f : fallbacks) DeleteObject(f);
+  fallbacks.clear();
+  fallbackBase = nullptr;
+}
+
 NativeControl::~NativeControl() {
+  DropFallbacks();
   if (font) DeleteObject(font);
   if (picture) picture->Release();
 }
@@ -267,16 +293,17 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   wc.hIconSm = smallIcon;
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.lpszClassName = kTopLevelClass;
-  RegisterClassExW(&wc);
+  ready_ = RegisterClassExW(&wc) != 0;
   wc.lpfnWndProc = StaticProc;
   wc.hIcon = wc.hIconSm = nullptr;
   wc.lpszClassName = kStaticClass;
-  RegisterClassExW(&wc);
+  ready_ = RegisterClassExW(&wc) != 0 && ready_;
   wc.style = 0;
   wc.lpfnWndProc = DefWindowProcW;
   wc.lpszClassName = kOwnerClass;
-  RegisterClassExW(&wc);
+  ready_ = RegisterClassExW(&wc) != 0 && ready_;
   hiddenOwner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  ready_ = ready_ && hiddenOwner_ != nullptr;
 
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
@@ -298,7 +325,8 @@ void Win32Backend::ScreenSize(int& width, int& height) {
   height = GetSystemMetrics(SM_CYSCREEN);
 }
 
-void Win32Backend::Create(Window& w) {
+bool Win32Backend::Create(Window& w) {
+  if (!ready_) return false;
   auto* nw = new NativeWindow;
   nw->model = &w;
   w.native = nw;
@@ -307,20 +335,31 @@ void Win32Backend::Create(Window& w) {
   if (l.topmost) ex |= WS_EX_TOPMOST;
   if (l.inTaskbar) ex |= WS_EX_APPWINDOW;
   nw->applying = true;
-  nw->hwnd = CreateWindowExW(ex, kTopLevelClass, Wide(l.caption).c_str(), WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN,
-                             w.left, w.top, w.width, w.height, l.inTaskbar ? nullptr : hiddenOwner_, nullptr,
-                             instance_, nw);
+  const HWND top = CreateWindowExW(ex, kTopLevelClass, Wide(l.caption).c_str(), WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN,
+                                   w.left, w.top, w.width, w.height, l.inTaskbar ? nullptr : hiddenOwner_, nullptr,
+                                   instance_, nw);
+  if (top == nullptr) {
+    // The window procedure has released nw if the window got as far as existing.
+    if (w.native) delete nw;
+    w.native = nullptr;
+    return false;
+  }
   for (Control& c : w.controls) {
     if (c.kind() == Kind::Timer) continue;
     auto nc = std::make_unique<NativeControl>();
     nc->model = &c;
     nc->owner = nw;
-    c.native = nc.get();
     const Control* container = c.layout->container ? w.Find(c.layout->container) : nullptr;
-    const HWND parent = container && container->native ? NativeOf(*container)->hwnd : nw->hwnd;
-    nc->hwnd = CreateWindowExW(ControlExStyle(*c.layout), ControlClass(c.kind()), Wide(c.text).c_str(),
-                               ControlStyle(c), c.left, c.top, c.width, c.height, parent,
+    const HWND parent = container && container->native ? NativeOf(*container)->hwnd : top;
+    nc->hwnd = CreateWindowExW(ControlExStyle(c), ControlClass(c.kind()), Wide(c.text).c_str(), ControlStyle(c),
+                               c.left, c.top, c.width, c.height, parent,
                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id())), instance_, nullptr);
+    if (nc->hwnd == nullptr) {
+      // A window missing one of its controls is no window to work with.
+      DestroyWindow(top);  // releases nw and everything in it
+      return false;
+    }
+    c.native = nc.get();
     SetWindowLongPtrW(nc->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(nc.get()));
     SetWindowLongW(nc->hwnd, GWL_ID, static_cast<LONG>(c.id()));  // all 32 bits of the identifier
     if (ControlClass(c.kind()) != kStaticClass) {
@@ -346,6 +385,7 @@ void Win32Backend::Create(Window& w) {
     if (c.kind() == Kind::Timer && c.interval > 0) Update(c, Prop::Interval);
   }
   nw->applying = false;
+  return true;
 }
 
 void Win32Backend::Destroy(Window& w) {
@@ -401,41 +441,81 @@ void Win32Backend::UpdateWindow(Window& w, WindowProp prop) {
   nw->applying = false;
 }
 
-bool Win32Backend::PreTranslate(MSG& msg) {
-  const HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+namespace {
+
+// One of the program's own top-level windows, or null.
+HWND OurRoot(HWND hwnd) {
+  const HWND root = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
   wchar_t cls[32] = L"";
-  if (root == nullptr || GetClassNameW(root, cls, 32) == 0 || lstrcmpW(cls, kTopLevelClass) != 0) return false;
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+  if (root == nullptr || GetClassNameW(root, cls, 32) == 0 || lstrcmpW(cls, kTopLevelClass) != 0) return nullptr;
+  return root;
+}
+
+// Tab and Shift+Tab: the next tab stop of the window in layout order, from the
+// control with the focus or from the window itself, round and round.
+void MoveFocus(HWND root, bool backward) {
+  NativeWindow* nw = WindowOf(root);
+  if (nw == nullptr) return;
+  const HWND focus = GetFocus();
+  const Control* current = nullptr;
+  for (const auto& nc : nw->controls) {
+    if (nc->hwnd == focus) current = nc->model;
+  }
+  const Control* next = NextTabStop(*nw->model, current, backward);
+  if (next == nullptr || next->native == nullptr) return;
+  const HWND target = NativeOf(*next)->hwnd;
+  SetFocus(target);
+  if (next->kind() == Kind::EditBox) SendMessageW(target, EM_SETSEL, 0, -1);  // as dialogs do
+}
+
+bool IsKey(const MSG& msg, WPARAM key) { return msg.message == WM_KEYDOWN && msg.wParam == key; }
+
+// Program-wide keyboard handling before a message is dispatched; true when
+// the message has been handled.
+bool PreTranslate(MSG& msg) {
+  if (IsKey(msg, VK_ESCAPE) && g_drag.capture) {
+    CancelDrag();
+    return true;
+  }
+  const HWND root = OurRoot(msg.hwnd);
+  if (root == nullptr) return false;
+  if (IsKey(msg, VK_ESCAPE)) {
     PostMessageW(root, WM_CLOSE, 0, 0);
+    return true;
+  }
+  if (IsKey(msg, VK_TAB) && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+    MoveFocus(root, GetKeyState(VK_SHIFT) < 0);
     return true;
   }
   return IsDialogMessageW(root, &msg) != FALSE;
 }
 
+}  // namespace
+
+void DispatchUserMessage(MSG& msg) {
+  if (PreTranslate(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
 int Win32Backend::RunMessageLoop() {
   MSG msg;
-  while (facility_->AnyLoaded() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (PreTranslate(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  while (facility_->AnyLoaded() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchUserMessage(msg);
   return 0;
 }
 
 void Win32Backend::RunModal(Window& w) {
-  NativeWindow* nw = NativeOf(w);
-  if (nw == nullptr) return;
-  SetForegroundWindow(nw->hwnd);
+  if (w.native == nullptr) return;
+  SetForegroundWindow(NativeOf(w)->hwnd);
   MSG msg;
-  while (!nw->destroyed) {
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
+  // The facility keeps w's record alive until this returns; the native side
+  // is gone once the window has been destroyed.
+  while (w.native != nullptr) {
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
       break;
     }
-    if (PreTranslate(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    DispatchUserMessage(msg);
   }
 }
 
@@ -471,8 +551,18 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcep
         f.Raise(w, c->id(), EventKind::Elapsed);
       }
       return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        nw->lastFocus = focus && IsChild(hwnd, focus) ? focus : nullptr;
+      } else if (nw->lastFocus && IsChild(hwnd, nw->lastFocus) && IsWindowVisible(nw->lastFocus) &&
+                 IsWindowEnabled(nw->lastFocus)) {
+        SetFocus(nw->lastFocus);  // back where the user left it
+        return 0;
+      }
+      break;  // the window itself takes the focus
     case WM_WINDOWPOSCHANGED: {
-      if (!nw->applying && !nw->destroyed) {
+      if (!nw->applying) {
         RECT r;
         GetWindowRect(hwnd, &r);
         f.WindowMoved(w, r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -486,7 +576,6 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcep
       DestroyWindow(hwnd);
       return 0;
     case WM_NCDESTROY: {
-      nw->destroyed = true;
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       for (Control& c : w.controls) c.native = nullptr;
       w.native = nullptr;
@@ -516,30 +605,20 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept 
       PAINTSTRUCT ps{};
       const HDC target = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wp);
       if (msg == WM_PRINTCLIENT) GetClientRect(hwnd, &ps.rcPaint);
-      const RECT& area = ps.rcPaint;
-      const int width = area.right - area.left, height = area.bottom - area.top;
-      if (width > 0 && height > 0) {
-        // Drawn off screen first, so that the per-second update never flickers.
-        const HDC buffer = CreateCompatibleDC(target);
-        const HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
-        const HGDIOBJ old = SelectObject(buffer, bitmap);
-        SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
+      PaintBuffered(target, ps.rcPaint, [&](HDC dc) {
         if (c.kind() == Kind::TransLabel) {
           // Whatever lies beneath shows through: let the parent draw it first.
-          POINT origin{0, 0};
+          POINT base, origin{0, 0};
+          GetViewportOrgEx(dc, &base);
           MapWindowPoints(hwnd, GetParent(hwnd), &origin, 1);
-          SetViewportOrgEx(buffer, -area.left - origin.x, -area.top - origin.y, nullptr);
-          SendMessageW(GetParent(hwnd), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer), PRF_CLIENT);
-          SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
+          SetViewportOrgEx(dc, base.x - origin.x, base.y - origin.y, nullptr);
+          SendMessageW(GetParent(hwnd), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+          SetViewportOrgEx(dc, base.x, base.y, nullptr);
         }
         RECT bounds;
         GetClientRect(hwnd, &bounds);
-        PaintControl(*nc, buffer, bounds);
-        BitBlt(target, area.left, area.top, width, height, buffer, area.left, area.top, SRCCOPY);
-        SelectObject(buffer, old);
-        DeleteObject(bitmap);
-        DeleteDC(buffer);
-      }
+        PaintControl(*nc, dc, bounds);
+      });
       if (msg == WM_PAINT) EndPaint(hwnd, &ps);
       return 0;
     }

@@ -15,7 +15,7 @@ class Win32Backend : public Backend {
   void Attach(Facility& facility) { facility_ = &facility; }
 
   void ScreenSize(int& width, int& height) override;
-  void Create(Window& w) override;
+  bool Create(Window& w) override;
   void Destroy(Window& w) override;
   void Update(Control& c, Prop prop) override;
   void UpdateWindow(Window& w, WindowProp prop) override;
@@ -23,9 +23,6 @@ class Win32Backend : public Backend {
 
   // Runs the user-interface thread's loop until no loaded window is left.
   int RunMessageLoop();
-  // Program-wide keyboard handling (Esc, Tab) before a message is dispatched;
-  // true when the message has been handled.
-  bool PreTranslate(MSG& msg);
 
   static HWND Handle(const Window& w);
   static HWND Handle(const Control& c);
@@ -34,9 +31,15 @@ class Win32Backend : public Backend {
 
  private:
   HINSTANCE instance_;
+  bool ready_ = false;  // window classes registered and the hidden owner made
   HWND hiddenOwner_ = nullptr;  // owns the windows that get no taskbar button
   HFONT uiFont_ = nullptr;
   Facility* facility_ = nullptr;
 };
+
+// Every message loop of the program (the main loop, a modal window's, a
+// delay's wait) hands each message it takes to this one function, so that
+// Tab, Esc and a drag behave the same whichever loop is running.
+void DispatchUserMessage(MSG& msg);
 
 }  // namespace ui

@@ -21,8 +21,22 @@ MenuItem& Window::Item(uint32_t id) {
   return *std::find_if(menu.begin(), menu.end(), [id](const MenuItem& m) { return m.layout->id == id; });
 }
 
+Control* NextTabStop(Window& w, const Control* from, bool backward) {
+  const int n = static_cast<int>(w.controls.size());
+  if (n == 0) return nullptr;
+  const int step = backward ? n - 1 : 1;  // one back is n - 1 forward, modulo n
+  // From the window itself the search starts just outside either end.
+  int at = from ? static_cast<int>(from - w.controls.data()) : (backward ? 0 : n - 1);
+  for (int i = 0; i < n; ++i) {
+    at = (at + step) % n;
+    Control& c = w.controls[static_cast<size_t>(at)];
+    if ((c.layout->flags & kTabStop) && c.visible && c.enabled) return &c;
+  }
+  return nullptr;
+}
+
 Window* Facility::Load(const WindowLayout& layout, bool modal, Window** handle) {
-  auto owned = std::make_unique<Window>(layout);
+  auto owned = std::make_shared<Window>(layout);
   Window& w = *owned;
   int screenWidth = 0, screenHeight = 0;
   backend_.ScreenSize(screenWidth, screenHeight);
@@ -53,42 +67,57 @@ Window* Facility::Load(const WindowLayout& layout, bool modal, Window** handle) 
     w.menu.push_back(MenuItem{&ml, ml.caption, (ml.flags & kMenuHidden) != 0,
                               (ml.flags & kMenuDisabled) != 0, (ml.flags & kMenuChecked) != 0});
   }
-  windows_.push_back(std::move(owned));
-  if (handle) *handle = &w;
+  windows_.push_back(owned);
 
   // Nothing raises events while the window is being built.
-  backend_.Create(w);
+  if (!backend_.Create(w)) {
+    Unloaded(w);
+    if (handle) *handle = nullptr;
+    return nullptr;
+  }
+  if (handle) *handle = &w;
   Raise(w, 0, EventKind::Created);
   if (w.alive) Raise(w, 0, EventKind::Moved);
   if (w.alive) Raise(w, 0, EventKind::Resized);
   if (w.alive && layout.visible) SetVisible(w, true);
-  if (modal && w.alive) {
-    std::vector<std::pair<Window*, bool>> others;
-    for (auto& other : windows_) {
+  if (!modal) return &w;
+
+  if (w.alive) {
+    for (const auto& other : windows_) {
       if (other.get() != &w && other->alive) {
-        others.emplace_back(other.get(), other->enabled);
+        w.restoreOnClose.emplace_back(other, other->enabled);
         SetEnabled(*other, false);
       }
     }
-    backend_.RunModal(w);
-    for (auto& [other, enabled] : others) {
-      if (other->alive) SetEnabled(*other, enabled);
-    }
-    if (handle) *handle = nullptr;
-    return nullptr;  // a modal window is gone when its load returns
+    backend_.RunModal(w);  // `owned` keeps w alive, however it closes
   }
-  return &w;
+  RestoreOthers(w);
+  if (handle) *handle = nullptr;
+  return nullptr;  // a modal window is gone when its load returns
+}
+
+void Facility::RestoreOthers(Window& w) {
+  // Taken out first: enabling a window may run code that closes w again.
+  auto others = std::move(w.restoreOnClose);
+  w.restoreOnClose.clear();
+  for (auto& [weak, enabled] : others) {
+    if (const auto other = weak.lock(); other && other->alive) SetEnabled(*other, enabled);
+  }
 }
 
 void Facility::Destroy(Window& w) {
   if (!w.alive) return;
   w.alive = false;
+  // The others are enabled before this one goes, so that the system hands the
+  // activation back to one of them rather than to some other program.
+  RestoreOthers(w);
   backend_.Destroy(w);
 }
 
 void Facility::Unloaded(Window& w) {
   w.alive = false;
-  std::erase_if(windows_, [&w](const std::unique_ptr<Window>& p) { return p.get() == &w; });
+  RestoreOthers(w);
+  std::erase_if(windows_, [&w](const std::shared_ptr<Window>& p) { return p.get() == &w; });
 }
 
 bool Facility::AnyLoaded() const {

@@ -146,7 +146,15 @@ class Window {
   std::vector<Control> controls;
   std::vector<MenuItem> menu;
   void* native = nullptr;
+  // For a window loaded modally: the other windows and the enabled state each
+  // had before, given back as soon as this one is asked to close.
+  std::vector<std::pair<std::weak_ptr<Window>, bool>> restoreOnClose;
 };
+
+// Where Tab (or Shift+Tab) moves the keyboard focus from `from` (null: from the
+// window itself): the next visible, enabled tab stop in layout order, wrapping
+// around at either end; null when the window has none.
+Control* NextTabStop(Window& w, const Control* from, bool backward);
 
 enum class Prop : uint8_t {
   Text, Enabled, Checked, PickerColour, Interval, Font, TextColour, Gradient, Size, Links,
@@ -158,7 +166,9 @@ class Backend {
  public:
   virtual ~Backend() = default;
   virtual void ScreenSize(int& width, int& height) = 0;
-  virtual void Create(Window&) = 0;
+  // Builds the real window and its controls; false when that failed, and then
+  // nothing of the window is left behind.
+  virtual bool Create(Window&) = 0;
   virtual void Destroy(Window&) = 0;  // carried out when the UI thread next handles messages
   virtual void Update(Control&, Prop) = 0;
   virtual void UpdateWindow(Window&, WindowProp) = 0;
@@ -184,10 +194,12 @@ class Facility {
   // once the window is gone, with the other windows disabled meanwhile.
   // *handle, when given, is set as soon as the window exists, before its
   // creation event, so that the creation routine can already reach it.
+  // Null when the window could not be created (no event has run then), and
+  // always for a modal load.
   Window* Load(const WindowLayout& layout, bool modal, Window** handle = nullptr);
   void Destroy(Window& w);
   bool AnyLoaded() const;
-  const std::vector<std::unique_ptr<Window>>& windows() const { return windows_; }
+  const std::vector<std::shared_ptr<Window>>& windows() const { return windows_; }
 
   // Property writes from routines.
   void SetText(Control& c, std::string_view text);  // edit boxes raise ContentChanged once
@@ -216,9 +228,13 @@ class Facility {
   void Unloaded(Window& w);
 
  private:
+  void RestoreOthers(Window& w);
+
   Backend& backend_;
   Program* program_ = nullptr;
-  std::vector<std::unique_ptr<Window>> windows_;
+  // Shared so that a modal load keeps its window's record alive however the
+  // window goes while the nested loop runs.
+  std::vector<std::shared_ptr<Window>> windows_;
 };
 
 }  // namespace ui

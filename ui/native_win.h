@@ -22,6 +22,11 @@ struct NativeControl {
   WNDPROC original = nullptr;  // standard controls we subclass
   bool suppressChange = false;  // set while the model writes an edit box's text
   IPicture* picture = nullptr;  // owned; a picture box's image
+  // Owned stand-ins for glyphs the control's font lacks, made on first need
+  // for the font in `fallbackBase`.
+  mutable std::vector<HFONT> fallbacks;
+  mutable HFONT fallbackBase = nullptr;
+  void DropFallbacks() const;
   ~NativeControl();
 };
 
@@ -29,7 +34,7 @@ struct NativeWindow {
   Window* model = nullptr;
   HWND hwnd = nullptr;
   bool applying = false;  // set while a model change is being applied to the window
-  bool destroyed = false;
+  HWND lastFocus = nullptr;  // the control that had the focus when the window was deactivated
   std::vector<std::unique_ptr<NativeControl>> controls;
 };
 
@@ -55,5 +60,28 @@ IPicture* LoadPictureResource(HINSTANCE instance, int id);
 
 // The key-state mask of events: 1 Ctrl, 2 Shift, 4 Alt.
 int KeyState(WPARAM mouseKeys);
+
+// Draws through an off-screen bitmap, so that the per-second update never
+// flickers; straight onto the target when no bitmap can be had. paint(dc)
+// draws in the target's coordinates; `area` is the part that needs it.
+template <class Paint>
+void PaintBuffered(HDC target, const RECT& area, Paint paint) {
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return;
+  const HDC buffer = CreateCompatibleDC(target);
+  const HBITMAP bitmap = buffer ? CreateCompatibleBitmap(target, width, height) : nullptr;
+  if (bitmap == nullptr) {
+    if (buffer) DeleteDC(buffer);
+    paint(target);
+    return;
+  }
+  const HGDIOBJ old = SelectObject(buffer, bitmap);
+  SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
+  paint(buffer);
+  BitBlt(target, area.left, area.top, width, height, buffer, area.left, area.top, SRCCOPY);
+  SelectObject(buffer, old);
+  DeleteObject(bitmap);
+  DeleteDC(buffer);
+}
 
 }  // namespace ui

@@ -39,12 +39,103 @@ UINT TextFormat(const ControlLayout& l, bool wrap) {
   return format;
 }
 
-void DrawCaption(HDC dc, const RECT& r, const std::wstring& text, COLORREF colour, TextEffect effect, UINT format) {
+// Which characters of the text the font selected into dc has a glyph for.
+std::vector<bool> Covered(HDC dc, const std::wstring& text) {
+  std::vector<bool> has(text.size(), true);
+  std::vector<WORD> glyphs(text.size());
+  if (GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                       GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR) {
+    return has;
+  }
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool surrogate = text[i] >= 0xD800 && text[i] <= 0xDFFF;  // not judged one half at a time
+    has[i] = surrogate || glyphs[i] != 0xFFFF;
+  }
+  return has;
+}
+
+// Stand-ins for a font that lacks glyphs, at its height and weight: the faces
+// that Windows outside China most likely has for a Chinese program (宋体 is
+// missing there without the supplemental fonts), then the default GUI face.
+const std::vector<HFONT>& Fallbacks(const NativeControl& nc, HFONT base) {
+  if (nc.fallbackBase == base) return nc.fallbacks;
+  nc.DropFallbacks();
+  nc.fallbackBase = base;
+  LOGFONTW lf{};
+  if (GetObjectW(base, sizeof lf, &lf) == 0) return nc.fallbacks;
+  LOGFONTW gui{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+  lf.lfCharSet = DEFAULT_CHARSET;  // found by name, whatever character set they are made for
+  for (const wchar_t* face : {L"SimSun", L"NSimSun", L"Microsoft YaHei", static_cast<const wchar_t*>(gui.lfFaceName)}) {
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    if (const HFONT f = CreateFontIndirectW(&lf)) nc.fallbacks.push_back(f);
+  }
+  return nc.fallbacks;
+}
+
+// One line of text in the font selected into dc. Characters that font has no
+// glyph for (where the realised face is not the one asked for, and shows empty
+// boxes) are drawn in the first stand-in that has them, on a common baseline.
+void DrawLine(const NativeControl& nc, HDC dc, const RECT& r, const std::wstring& text, UINT format) {
+  const std::vector<bool> own = Covered(dc, text);
+  if ((format & DT_SINGLELINE) == 0 || std::find(own.begin(), own.end(), false) == own.end()) {
+    RECT at = r;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &at, format);
+    return;
+  }
+  const HFONT base = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
+  std::vector<HFONT> fontOf(text.size(), base);
+  std::vector<bool> settled = own;
+  for (HFONT f : Fallbacks(nc, base)) {
+    SelectObject(dc, f);
+    const std::vector<bool> has = Covered(dc, text);
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (!settled[i] && has[i]) fontOf[i] = f, settled[i] = true;
+    }
+  }
+  struct Run {
+    size_t begin, end;
+    HFONT font;
+    int width;
+  };
+  std::vector<Run> runs;
+  int width = 0, ascent = 0, descent = 0;
+  for (size_t i = 0, j; i < text.size(); i = j) {
+    for (j = i; j < text.size() && fontOf[j] == fontOf[i];) ++j;
+    SelectObject(dc, fontOf[i]);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.data() + i, static_cast<int>(j - i), &size);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    ascent = std::max<int>(ascent, tm.tmAscent);
+    descent = std::max<int>(descent, tm.tmDescent);
+    runs.push_back({i, j, fontOf[i], size.cx});
+    width += size.cx;
+  }
+  int x = r.left, top = r.top;
+  if (format & DT_CENTER) x += (r.right - r.left - width) / 2;
+  if (format & DT_RIGHT) x = r.right - width;
+  if (format & DT_VCENTER) top += (r.bottom - r.top - ascent - descent) / 2;
+  if (format & DT_BOTTOM) top = r.bottom - ascent - descent;
+  const UINT align = SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
+  for (const Run& run : runs) {
+    SelectObject(dc, run.font);
+    ExtTextOutW(dc, x, top + ascent, ETO_CLIPPED, &r, text.data() + run.begin, static_cast<UINT>(run.end - run.begin),
+                nullptr);
+    x += run.width;
+  }
+  SetTextAlign(dc, align);
+  SelectObject(dc, base);
+}
+
+void DrawCaption(const NativeControl& nc, HDC dc, const RECT& r, const std::wstring& text, COLORREF colour,
+                 TextEffect effect, UINT format) {
+  if (text.empty()) return;
   SetBkMode(dc, TRANSPARENT);
   auto draw = [&](COLORREF c, int dx, int dy) {
-    RECT at{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+    const RECT at{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
     SetTextColor(dc, c);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &at, format);
+    DrawLine(nc, dc, at, text, format);
   };
   switch (effect) {
     case TextEffect::Engraved: draw(RGB(255, 255, 255), 1, 1); draw(colour, 0, 0); break;
@@ -54,7 +145,8 @@ void DrawCaption(HDC dc, const RECT& r, const std::wstring& text, COLORREF colou
   }
 }
 
-void PaintLabel(const Control& c, HDC dc, RECT r) {
+void PaintLabel(const NativeControl& nc, HDC dc, RECT r) {
+  const Control& c = *nc.model;
   const ControlLayout& l = *c.layout;
   if (l.border == Border::SingleLine) {
     const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -68,7 +160,7 @@ void PaintLabel(const Control& c, HDC dc, RECT r) {
   } else {
     Fill(dc, r, Solid(l.backColour, COLOR_BTNFACE));
   }
-  DrawCaption(dc, r, Wide(c.text), c.textColour & 0x00FFFFFF, l.effect, TextFormat(l, false));
+  DrawCaption(nc, dc, r, Wide(c.text), c.textColour & 0x00FFFFFF, l.effect, TextFormat(l, false));
 }
 
 void PaintShape(const Control& c, HDC dc, const RECT& r) {
@@ -99,12 +191,13 @@ void PaintPicture(const NativeControl& nc, HDC dc, const RECT& r) {
   nc.picture->Render(dc, r.left + at.x, r.top + at.y, at.width, at.height, 0, height, width, -height, nullptr);
 }
 
-void PaintLink(const Control& c, HDC dc, const RECT& r) {
+void PaintLink(const NativeControl& nc, HDC dc, const RECT& r) {
+  const Control& c = *nc.model;
   const ControlLayout& l = *c.layout;
   Fill(dc, r, Solid(l.backColour, COLOR_WINDOW));
   const COLORREF colour = c.hover ? l.hoverColour : c.visited ? l.visitedColour : c.textColour;
   const std::string& shown = c.text.empty() ? std::string(l.address) : c.text;
-  DrawCaption(dc, r, Wide(shown), colour, TextEffect::None, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawCaption(nc, dc, r, Wide(shown), colour, TextEffect::None, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 }  // namespace
@@ -138,12 +231,12 @@ void PaintControl(const NativeControl& nc, HDC dc, const RECT& bounds) {
   const Control& c = *nc.model;
   const HGDIOBJ oldFont = SelectObject(dc, FontFor(nc));
   switch (c.kind()) {
-    case Kind::Label: PaintLabel(c, dc, bounds); break;
+    case Kind::Label: PaintLabel(nc, dc, bounds); break;
     case Kind::ShapeBox: PaintShape(c, dc, bounds); break;
     case Kind::TransLabel:
-      DrawCaption(dc, bounds, Wide(c.text), c.textColour, c.layout->effect, TextFormat(*c.layout, false));
+      DrawCaption(nc, dc, bounds, Wide(c.text), c.textColour, c.layout->effect, TextFormat(*c.layout, false));
       break;
-    case Kind::HyperLinker: PaintLink(c, dc, bounds); break;
+    case Kind::HyperLinker: PaintLink(nc, dc, bounds); break;
     case Kind::PicBox: PaintPicture(nc, dc, bounds); break;
     default: break;
   }

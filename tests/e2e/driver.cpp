@@ -603,6 +603,13 @@ int CheckState(HWND button) {
     return SendWithTimeout(button, BM_GETCHECK, 0, 0, &state) ? static_cast<int>(state) : -1;
 }
 
+HWND Focus(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    return thread && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
 bool Enabled(HWND window) {
     return IsWindowEnabled(window) != 0;
 }
@@ -732,22 +739,34 @@ void RightClick(HWND target) {
     RightClick(Centre(target));
 }
 
-void Drag(POINT from, POINT to) {
-    constexpr int kSteps = 10;
-    SendMouse(from, 0);
+void MouseDown(POINT at) {
+    SendMouse(at, 0);
     Sleep(30);
-    WaitOutDoubleClick(from, MOUSEEVENTF_LEFTDOWN);
-    SendMouse(from, MOUSEEVENTF_LEFTDOWN);
-    NotePress(from, MOUSEEVENTF_LEFTDOWN);
+    WaitOutDoubleClick(at, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+    NotePress(at, MOUSEEVENTF_LEFTDOWN);
     Sleep(50);
+}
+
+void MouseUp(POINT at) {
+    SendMouse(at, MOUSEEVENTF_LEFTUP);
+    Sleep(kSettleMs);
+}
+
+void MoveMouseSteps(POINT from, POINT to) {
+    constexpr int kSteps = 10;
     for (int step = 1; step <= kSteps; ++step) {
         const POINT at{from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps};
         SendMouse(at, 0);
         Sleep(20);
     }
     Sleep(30);
-    SendMouse(to, MOUSEEVENTF_LEFTUP);
-    Sleep(kSettleMs);
+}
+
+void Drag(POINT from, POINT to) {
+    MouseDown(from);
+    MoveMouseSteps(from, to);
+    MouseUp(to);
 }
 
 void Wheel(POINT at, int delta) {

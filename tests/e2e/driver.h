@@ -107,6 +107,9 @@ std::wstring ClassName(HWND window);
 // BM_GETCHECK: BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE; -1 if the
 // message could not be delivered.
 int CheckState(HWND button);
+// The window with the keyboard focus in window's thread (GetGUIThreadInfo);
+// nullptr when none has it.
+HWND Focus(HWND window);
 bool Enabled(HWND window);
 bool Visible(HWND window);
 RECT WindowRect(HWND window);        // screen coordinates
@@ -142,6 +145,10 @@ void RightClick(POINT at);
 void RightClick(HWND target);
 // Left button down at from, ten moves to to, button up at to.
 void Drag(POINT from, POINT to);
+// The three parts of a drag, for a test that acts while the button is held.
+void MouseDown(POINT at);
+void MoveMouseSteps(POINT from, POINT to);  // ten moves, button state unchanged
+void MouseUp(POINT at);
 // Moves to at, then one wheel event; 120 is one notch away from the user.
 void Wheel(POINT at, int delta);
 

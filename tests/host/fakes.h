@@ -24,9 +24,12 @@ struct FakeBackend : ui::Backend {
   std::vector<std::pair<uint32_t, ui::Prop>> updates;
   std::vector<WindowUpdate> windowUpdates;
   std::vector<uint32_t> destroyed;
+  std::vector<uint32_t> failToCreate;  // windows whose creation fails
 
   void ScreenSize(int& w, int& h) override { w = 1280, h = 1024; }
-  void Create(ui::Window&) override {}
+  bool Create(ui::Window& w) override {
+    return std::find(failToCreate.begin(), failToCreate.end(), w.layout.id) == failToCreate.end();
+  }
   void Destroy(ui::Window& w) override { destroyed.push_back(w.layout.id); }
   void Update(ui::Control& c, ui::Prop p) override { updates.emplace_back(c.id(), p); }
   void UpdateWindow(ui::Window& w, ui::WindowProp p) override {
@@ -80,7 +83,9 @@ struct FakeInputBox : InputBox {
 
 struct FakeProcess : ProcessControl {
   std::vector<int> exitCodes;
+  std::vector<std::string> failures;
   void Exit(int code) override { exitCodes.push_back(code); }
+  void Fail(std::string_view message) override { failures.emplace_back(message); }
 };
 
 // The program just after start-up, from the given settings file content.
@@ -93,8 +98,9 @@ struct Harness {
   FakeProcess process;
   Program program{facility, Services{store, sound, inputBox, process}};
 
-  explicit Harness(Entries file = {}) {
+  explicit Harness(Entries file = {}, std::vector<uint32_t> failToCreate = {}) {
     backend.facility = &facility;
+    backend.failToCreate = std::move(failToCreate);
     store.file = std::move(file);
     StartProgram(program);
   }
