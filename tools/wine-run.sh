@@ -15,8 +15,9 @@ wine_use "$(<"$env_dir/bits")"
 export WINEPREFIX=$env_dir/prefix WINEDEBUG=-all
 # No Mono/Gecko prompts, no desktop menu entries; a test may set its own.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
-# Wine then uses code page 936, like a Chinese Windows.
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+# Wine then uses code page 936, like a Chinese Windows; a test may ask for
+# another locale (C.UTF-8: code page 1252, like a Western Windows).
+export LANG=${COUNTDOWN_LANG:-zh_CN.UTF-8} LC_ALL=${COUNTDOWN_LANG:-zh_CN.UTF-8}
 
 # A hung program must not hang the whole run.
 exec timeout -k 10 "${WINE_RUN_TIMEOUT:-300}" "$WINELOADER" "$@"

@@ -277,6 +277,13 @@ int KeyState(WPARAM mouseKeys) {
 
 HFONT FontFor(const NativeControl& nc) { return nc.font ? nc.font : TheBackend().uiFont(); }
 
+namespace {
+// A class left registered by an earlier backend of this process serves as well.
+bool Register(const WNDCLASSEXW& wc) {
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+}  // namespace
+
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   g_backend = this;
   const HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 0, 0,
@@ -293,15 +300,15 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   wc.hIconSm = smallIcon;
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.lpszClassName = kTopLevelClass;
-  ready_ = RegisterClassExW(&wc) != 0;
+  ready_ = Register(wc);
   wc.lpfnWndProc = StaticProc;
   wc.hIcon = wc.hIconSm = nullptr;
   wc.lpszClassName = kStaticClass;
-  ready_ = RegisterClassExW(&wc) != 0 && ready_;
+  ready_ = Register(wc) && ready_;
   wc.style = 0;
   wc.lpfnWndProc = DefWindowProcW;
   wc.lpszClassName = kOwnerClass;
-  ready_ = RegisterClassExW(&wc) != 0 && ready_;
+  ready_ = Register(wc) && ready_;
   hiddenOwner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   ready_ = ready_ && hiddenOwner_ != nullptr;
 
@@ -600,6 +607,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept 
   if (RaiseMouseEvent(*nc, msg, wp, lp)) return 0;
   switch (msg) {
     case WM_ERASEBKGND: return 1;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(FontFor(*nc));
     case WM_PAINT:
     case WM_PRINTCLIENT: {
       PAINTSTRUCT ps{};

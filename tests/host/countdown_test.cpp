@@ -117,6 +117,33 @@ TEST(Countdown, ResetMakesTheCountReadyAgainWithoutSaving) {
   EXPECT_EQ(h.Display(), "00-03");
 }
 
+TEST(Countdown, ResetWhileCountingStopsTheClock) {
+  Harness h;
+  h.Type(s::时间编辑框, "2");
+  h.Click(s::开始计时按钮);
+  h.Tick(3);
+  ExpectState(h, kPause, 1000, "01-56", false);
+  h.Click(s::时间归零按钮);
+  ExpectState(h, kStart, 0, "02-00", true);
+  h.Click(s::开始计时按钮);  // and starts afresh from the entry
+  ExpectState(h, kPause, 1000, "01-59", false);
+}
+
+TEST(Countdown, AnEntryBelowOneSecondStopsAtZeroAtOnce) {
+  Harness h;
+  h.Type(s::时间编辑框, "0.01");  // 0.6 s: no whole second
+  EXPECT_EQ(h.program.countdown->totalSeconds, 0);
+  EXPECT_EQ(h.Display(), "00-00");
+  EXPECT_TRUE(h.StartButton().enabled);
+  h.Click(s::开始计时按钮);
+  ExpectState(h, kPause, 0, "00-00", false);
+  EXPECT_FALSE(h.StartButton().enabled);
+  EXPECT_EQ(h.sound.applause, 1);
+  h.Tick(2);  // a late timer event changes nothing
+  EXPECT_EQ(h.Display(), "00-00");
+  EXPECT_EQ(h.program.countdown->totalSeconds, 0);
+}
+
 TEST(InputBox, ConfirmedTextIsReadAsAPlainInteger) {
   Harness h;
   h.Click(s::开始计时按钮);  // works while the count runs too

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -30,17 +31,26 @@ struct FakeBackend : ui::Backend {
   bool Create(ui::Window& w) override {
     return std::find(failToCreate.begin(), failToCreate.end(), w.layout.id) == failToCreate.end();
   }
-  void Destroy(ui::Window& w) override { destroyed.push_back(w.layout.id); }
+  std::vector<std::pair<uint32_t, bool>> enabledAtDestroy;  // the other windows, when one is destroyed
+  void Destroy(ui::Window& w) override {
+    destroyed.push_back(w.layout.id);
+    for (const auto& other : facility->windows()) {
+      if (other.get() != &w) enabledAtDestroy.emplace_back(other->layout.id, other->enabled);
+    }
+  }
   void Update(ui::Control& c, ui::Prop p) override { updates.emplace_back(c.id(), p); }
   void UpdateWindow(ui::Window& w, ui::WindowProp p) override {
     windowUpdates.push_back({w.layout.id, p, w.width, w.height});
   }
   std::vector<std::pair<uint32_t, bool>> enabledDuringModal;  // the other windows, while it ran
+  std::function<void(ui::Window&)> duringModal;  // what else happens while a modal window is up
   void RunModal(ui::Window& w) override {
     for (const auto& other : facility->windows()) {
       if (other.get() != &w) enabledDuringModal.emplace_back(other->layout.id, other->enabled);
     }
-    facility->Unloaded(w);  // closed at once
+    if (duringModal) duringModal(w);
+    facility->Destroy(w);   // the user closes it at once...
+    facility->Unloaded(w);  // ...and the window system carries that out
   }
 };
 

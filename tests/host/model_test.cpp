@@ -11,20 +11,47 @@ namespace {
 
 using namespace test;
 
-TEST(Facility, EditBoxTextFromCodeRaisesItsChangeRoutineOnce) {
+// A window whose every control has every event bound, each noting what ran.
+std::vector<std::pair<uint32_t, ui::EventKind>> g_raised;
+template <uint32_t Id, ui::EventKind K>
+void Note(Program&, const ui::Event&) {
+  g_raised.emplace_back(Id, K);
+}
+constexpr uint32_t kLabel = 0x16000001, kButton = 0x16000002, kBox = 0x16000003, kPicker = 0x16000004,
+                   kEdit = 0x16000005;
+constexpr ui::ControlLayout kProbeControls[] = {
+    {.id = kLabel, .kind = ui::Kind::Label},   {.id = kButton, .kind = ui::Kind::Button},
+    {.id = kBox, .kind = ui::Kind::CheckBox},  {.id = kPicker, .kind = ui::Kind::ColorPicker},
+    {.id = kEdit, .kind = ui::Kind::EditBox},
+};
+#define EVERY_EVENT(id)                                                          \
+  {id, ui::EventKind::ContentChanged, Note<id, ui::EventKind::ContentChanged>}, \
+      {id, ui::EventKind::Clicked, Note<id, ui::EventKind::Clicked>},           \
+      {id, ui::EventKind::ColourChanged, Note<id, ui::EventKind::ColourChanged>}
+constexpr ui::Binding kProbeBindings[] = {EVERY_EVENT(kLabel), EVERY_EVENT(kButton), EVERY_EVENT(kBox),
+                                          EVERY_EVENT(kPicker), EVERY_EVENT(kEdit)};
+#undef EVERY_EVENT
+const ui::WindowLayout kProbeLayout{0x52000001, 0x06000000, "", 100, 100, ui::kNoColour, false, false, false,
+                                    false, kProbeControls, {}, kProbeBindings};
+
+TEST(Facility, OnlyAnEditBoxRaisesAnEventWhenCodeChangesIt) {
   Harness h;
-  h.store.writes.clear();
-  h.facility.SetText(h.Box(s::窗口宽度编辑框), "123");
-  EXPECT_EQ(h.store.writes, (Entries{{"窗口宽度", "123"}}));
-  EXPECT_EQ(h.Label().width, 123);
-  // Captions, check states and colours set from code raise nothing.
-  h.store.writes.clear();
-  h.facility.SetText(h.StartButton(), "暂停计时");
-  h.facility.SetChecked(h.Box(s::警告音选择框), false);
-  h.facility.SetColour(h.Box(s::背景颜色选择器), 0x123456);
-  EXPECT_TRUE(h.store.writes.empty());
-  EXPECT_TRUE(h.Item(m::警告音菜单).checked);
-  EXPECT_NE(h.Label().gradientMiddle, 0x123456u);
+  ui::Window& w = *h.facility.Load(kProbeLayout, false);
+  g_raised.clear();
+  for (uint32_t id : {kLabel, kButton, kBox, kPicker}) h.facility.SetText(w.Get(id), "暂停计时");
+  h.facility.SetChecked(w.Get(kBox), true);
+  h.facility.SetColour(w.Get(kPicker), 0x123456);
+  EXPECT_TRUE(g_raised.empty());
+  h.facility.SetText(w.Get(kEdit), "123");
+  EXPECT_EQ(g_raised, (decltype(g_raised){{kEdit, ui::EventKind::ContentChanged}}));
+
+  // What the user does raises its event once; a colour picked again changes nothing.
+  g_raised.clear();
+  h.facility.UserToggled(w.Get(kBox), false);
+  h.facility.UserPickedColour(w.Get(kPicker), 0x654321);
+  h.facility.UserPickedColour(w.Get(kPicker), 0x654321);
+  EXPECT_EQ(g_raised, (decltype(g_raised){{kBox, ui::EventKind::Clicked}, {kPicker, ui::EventKind::ColourChanged}}));
+  EXPECT_EQ(w.Get(kPicker).colour, 0x654321u);
 }
 
 TEST(Facility, TimerIntervalReachesTheBackendOnlyWhenItChanges) {
@@ -65,25 +92,89 @@ TEST(Facility, MainWindowTakesTheLabelSizeAfterAUserResize) {
   Harness h;
   ui::Window& main = h.Main();
   EXPECT_EQ(h.Settings().top, main.top + main.height + 10);  // placed just below
-  h.facility.WindowMoved(main, main.left + 5, main.top, 500, 300);
-  EXPECT_EQ(main.width, 280);
-  EXPECT_EQ(main.height, 90);
-  const auto& last = h.backend.windowUpdates.back();
-  EXPECT_EQ(last.window, m::kId);
-  EXPECT_EQ(last.width, 280);
-  EXPECT_EQ(last.height, 90);
+  for (int dx : {5, 0}) {  // resized while moved, and resized in place
+    h.backend.windowUpdates.clear();
+    h.facility.WindowMoved(main, main.left + dx, main.top, 500, 300);
+    EXPECT_EQ(main.width, 280) << dx;
+    EXPECT_EQ(main.height, 90) << dx;
+    ASSERT_FALSE(h.backend.windowUpdates.empty()) << dx;
+    const auto& last = h.backend.windowUpdates.back();
+    EXPECT_EQ(last.window, m::kId);
+    EXPECT_EQ(last.width, 280);
+    EXPECT_EQ(last.height, 90);
+  }
 }
 
-TEST(Facility, ModalLoadDisablesTheOtherWindowsAndGivesTheirStatesBack) {
+TEST(Facility, TabWalksTheUsableTabStopsInLayoutOrderAndWraps) {
+  Harness h;
+  ui::Window& w = h.Settings();
+  const std::vector<uint32_t> order = {
+      s::开始计时按钮, s::时间归零按钮, s::时间编辑框, s::关闭程序按钮, s::隐藏按钮,
+      s::半透明选择框, s::到时后鼓掌选择框, s::警告音选择框, s::自动隐藏选择框, s::窗口宽度编辑框,
+      s::窗口高度编辑框, s::字体大小编辑框, s::背景颜色选择器, s::文字颜色选择器};
+  auto walk = [&w](bool backward) {
+    std::vector<uint32_t> seen;
+    const ui::Control* at = nullptr;  // from the window itself
+    for (size_t i = 0; i < 15; ++i) {
+      at = ui::NextTabStop(w, at, backward);
+      seen.push_back(at ? at->id() : 0);
+    }
+    return seen;
+  };
+  std::vector<uint32_t> forward = order, backward(order.rbegin(), order.rend());
+  forward.push_back(order.front());
+  backward.push_back(order.back());
+  EXPECT_EQ(walk(false), forward);
+  EXPECT_EQ(walk(true), backward);
+  // From a control that is no tab stop, the walk goes on from its place.
+  EXPECT_EQ(ui::NextTabStop(w, &w.Get(s::标签3), false)->id(), s::窗口宽度编辑框);
+  EXPECT_EQ(ui::NextTabStop(w, &w.Get(s::标签3), true)->id(), s::自动隐藏选择框);
+
+  // While the count runs the time box is disabled and skipped.
+  h.Click(s::开始计时按钮);
+  EXPECT_EQ(ui::NextTabStop(w, &w.Get(s::时间归零按钮), false)->id(), s::关闭程序按钮);
+  EXPECT_EQ(ui::NextTabStop(h.Main(), nullptr, false), nullptr);  // the main window has no tab stop
+}
+
+TEST(Facility, ModalLoadDisablesTheOtherWindowsAndGivesTheirStatesBackBeforeItCloses) {
+  using States = std::vector<std::pair<uint32_t, bool>>;
   Harness h;
   h.facility.SetEnabled(h.Settings(), false);
   ui::Window* handle = &h.Main();
   EXPECT_EQ(h.facility.Load(kAboutWindowLayout, true, &handle), nullptr);
   EXPECT_EQ(handle, nullptr);  // gone once the modal load returns
-  EXPECT_EQ(h.backend.enabledDuringModal,
-            (std::vector<std::pair<uint32_t, bool>>{{m::kId, false}, {s::kId, false}}));
+  EXPECT_EQ(h.backend.enabledDuringModal, (States{{m::kId, false}, {s::kId, false}}));
+  // Given back before the window goes, so that the system activates one of ours.
+  EXPECT_EQ(h.backend.destroyed, std::vector<uint32_t>{about_window::kId});
+  EXPECT_EQ(h.backend.enabledAtDestroy, (States{{m::kId, true}, {s::kId, false}}));
   EXPECT_TRUE(h.Main().enabled);
   EXPECT_FALSE(h.Settings().enabled);
+  EXPECT_EQ(h.facility.windows().size(), 2u);
+}
+
+TEST(Facility, ModalLoadTouchesNoWindowThatWentMeanwhile) {
+  Harness h;
+  h.backend.duringModal = [&h](ui::Window& about) {
+    EXPECT_TRUE(about.alive);
+    h.facility.Unloaded(h.Settings());  // its record is freed here
+  };
+  EXPECT_EQ(h.facility.Load(kAboutWindowLayout, true), nullptr);
+  EXPECT_TRUE(h.Main().enabled);
+  ASSERT_EQ(h.facility.windows().size(), 1u);
+  EXPECT_EQ(h.facility.windows().front().get(), &h.Main());
+}
+
+TEST(Facility, AWindowThatCannotBeCreatedRaisesNothingAndIsNotKept) {
+  Harness h;
+  h.backend.failToCreate = {about_window::kId};
+  h.store.writes.clear();
+  ui::Window* handle = &h.Main();
+  for (bool modal : {false, true}) {
+    EXPECT_EQ(h.facility.Load(kAboutWindowLayout, modal, &handle), nullptr) << modal;
+    EXPECT_EQ(handle, nullptr);
+  }
+  EXPECT_TRUE(h.backend.enabledDuringModal.empty());  // no modal loop for a window that is not there
+  EXPECT_TRUE(h.Main().enabled);
   EXPECT_EQ(h.facility.windows().size(), 2u);
 }
 

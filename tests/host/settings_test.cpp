@@ -52,6 +52,7 @@ TEST(SettingsFile, StoredValuesReachTheControlsAndTheLabel) {
   EXPECT_EQ(h.Box(s::字体大小编辑框).text, "abc");
   EXPECT_EQ(label.fontPoints, 0);
   EXPECT_FALSE(h.StartButton().enabled);  // a stored time that is no number
+  EXPECT_EQ(h.Clock().interval, 0);       // stopped all the same
   for (const auto& [box, item, on] : {std::tuple{s::到时后鼓掌选择框, m::到时后鼓掌菜单, false},
                                       std::tuple{s::半透明选择框, m::半透明菜单, true},
                                       std::tuple{s::警告音选择框, m::警告音菜单, false}}) {
@@ -77,7 +78,6 @@ TEST(SettingsFile, ExtremeValuesAreClampedAndSavedAsTheyStood) {
     }
     EXPECT_EQ(std::pair(h.Main().width, h.Main().height), std::pair(label.width, label.height));
     EXPECT_GE(label.fontPoints, 0);
-    EXPECT_LE(ui::FontPixelHeight(label.fontPoints, 96), ui::kMaxFontPixels);
     EXPECT_EQ(h.store.writes.front(), (KeyValue{"字体大小", value}));
     EXPECT_EQ(h.store.writes.back(), (KeyValue{"时间", value}));
     if (h.StartButton().enabled) {  // whatever the time read as, it counts
@@ -85,6 +85,26 @@ TEST(SettingsFile, ExtremeValuesAreClampedAndSavedAsTheyStood) {
       h.Click(s::开始计时按钮);
       EXPECT_NE(h.Display(), before);
       EXPECT_EQ(h.Display().size(), 5u);
+    }
+  }
+}
+
+TEST(SettingsFile, EachOptionKeyReachesItsOwnBoxOnly) {
+  const std::tuple<const char*, uint32_t, uint32_t, bool> options[] = {
+      {"半透明", s::半透明选择框, m::半透明菜单, false},
+      {"鼓掌", s::到时后鼓掌选择框, m::到时后鼓掌菜单, true},
+      {"警告音", s::警告音选择框, m::警告音菜单, true},
+      {"自动隐藏", s::自动隐藏选择框, m::自动隐藏菜单, true},
+  };
+  for (const auto& [key, box, item, byDefault] : options) {
+    for (bool stored : {true, false}) {
+      SCOPED_TRACE(std::string(key) + "=" + YesNoText(stored));
+      Harness h(Entries{{key, YesNoText(stored)}});
+      for (const auto& [otherKey, otherBox, otherItem, otherDefault] : options) {
+        const bool expected = otherBox == box ? stored : otherDefault;
+        EXPECT_EQ(h.Box(otherBox).checked, expected) << otherKey;
+        EXPECT_EQ(h.Item(otherItem).checked, expected) << otherKey;
+      }
     }
   }
 }
@@ -174,6 +194,21 @@ TEST(Windows, SettingsWindowIsShownAndHiddenWithItsMenuMark) {
   }
   EXPECT_TRUE(h.Settings().alive);
   EXPECT_TRUE(h.process.exitCodes.empty());
+}
+
+TEST(Windows, AWindowThatCannotBeCreatedEndsTheProgramWithAMessage) {
+  {
+    Harness h({}, {s::kId});
+    EXPECT_EQ(h.process.failures, std::vector<std::string>{"无法创建窗口“设置窗口”，程序无法运行。"});
+    EXPECT_EQ(h.program.settings, nullptr);
+    EXPECT_TRUE(h.store.writes.empty());  // nothing was loaded, nothing written
+  }
+  {
+    Harness h({}, {m::kId});
+    EXPECT_EQ(h.process.failures, std::vector<std::string>{"无法创建窗口“澜珂倒计时”，程序无法运行。"});
+    EXPECT_EQ(h.program.main, nullptr);
+    EXPECT_TRUE(h.facility.windows().empty());
+  }
 }
 
 TEST(Windows, CloseCommandsEndTheProgramWithExitCodeZero) {

@@ -1,0 +1,135 @@
+// What the Win32 tests share: the whole program on the real window system
+// with test doubles for the other services, a message pump, and a memory
+// bitmap to print controls into and read their pixels back.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/program.h"
+#include "tests/host/fakes.h"
+#include "ui/backend_win.h"
+#include "ui/layouts.h"
+
+namespace win32test {
+
+namespace m = main_window;
+namespace s = settings_window;
+
+// Handles the thread's messages for about ms milliseconds.
+inline void Pump(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ui::DispatchUserMessage(msg);
+    Sleep(5);
+  } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+inline std::wstring Text(HWND hwnd) {
+  wchar_t buffer[512] = L"";
+  SendMessageW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+inline RECT Rect(HWND hwnd) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  return r;
+}
+
+inline std::vector<std::string> WritesOf(const test::FakeStore& store, std::string_view key) {
+  std::vector<std::string> values;
+  for (const auto& [k, v] : store.writes) {
+    if (k == key) values.push_back(v);
+  }
+  return values;
+}
+
+// A memory bitmap, filled with one colour, that windows print themselves into.
+class Canvas {
+ public:
+  Canvas(int width, int height, COLORREF fill = RGB(255, 0, 255)) {
+    const HDC screen = GetDC(nullptr);
+    dc_ = CreateCompatibleDC(screen);
+    bitmap_ = CreateCompatibleBitmap(screen, std::max(width, 1), std::max(height, 1));
+    ReleaseDC(nullptr, screen);
+    old_ = SelectObject(dc_, bitmap_);
+    size_ = {0, 0, width, height};
+    Fill(fill);
+  }
+  ~Canvas() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  void Fill(COLORREF colour) {
+    SetDCBrushColor(dc_, colour);
+    FillRect(dc_, &size_, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  }
+  void Print(HWND hwnd) { SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT); }
+  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+  HDC dc() const { return dc_; }
+
+ private:
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+  RECT size_;
+};
+
+// The program started on real windows.
+class Win32Run {
+ public:
+  explicit Win32Run(SettingsStore& store)
+      : backend(new ui::Win32Backend(GetModuleHandleW(nullptr))), facility(new ui::Facility(*backend)) {
+    backend->Attach(*facility);
+    program = new Program(*facility, Services{store, sound, inputBox, process});
+    StartProgram(*program);
+  }
+  ~Win32Run() {
+    while (!facility->windows().empty()) DestroyWindow(ui::Win32Backend::Handle(*facility->windows().back()));
+    delete program;
+    delete facility;
+    delete backend;
+  }
+  Win32Run(const Win32Run&) = delete;
+  Win32Run& operator=(const Win32Run&) = delete;
+
+  HWND Handle(ui::Window& w, uint32_t id) const { return ui::Win32Backend::Handle(w.Get(id)); }
+  HWND Main() const { return ui::Win32Backend::Handle(*program->main); }
+  HWND SettingsWindow() const { return ui::Win32Backend::Handle(*program->settings); }
+  ui::Control& Settings(uint32_t id) const { return program->settings->Get(id); }
+
+  test::FakeSound sound;
+  test::FakeInputBox inputBox;
+  test::FakeProcess process;
+  ui::Win32Backend* backend;
+  ui::Facility* facility;
+  Program* program = nullptr;
+};
+
+// Most tests: the program with settings in memory.
+class Win32Program : public ::testing::Test {
+ protected:
+  void SetUp() override { run = std::make_unique<Win32Run>(store); }
+  void TearDown() override { run.reset(); }
+
+  HWND Handle(ui::Window& w, uint32_t id) const { return run->Handle(w, id); }
+  ui::Control& Settings(uint32_t id) const { return run->Settings(id); }
+
+  test::FakeStore store;
+  std::unique_ptr<Win32Run> run;
+};
+
+}  // namespace win32test
