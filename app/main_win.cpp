@@ -10,16 +10,30 @@
 #include "ui/backend_win.h"
 
 namespace {
+
 Program* g_program = nullptr;
+
+// Libraries that system libraries load on our behalf come from the system
+// directory only, never from the program's own folder, where anyone may have
+// left a winmm.dll or msimg32.dll. Looked up at run time: Windows 7 has it
+// only with an update; without it, at least the current directory goes.
+void SearchSystemDirectoryOnly() {
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  const auto set = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  if (set == nullptr || !set(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  SearchSystemDirectoryOnly();
   // These live until the process ends and are never destroyed: the close
   // command ends the process from inside an event, with windows still alive.
   auto* backend = new ui::Win32Backend(instance);
   auto* facility = new ui::Facility(*backend);
   backend->Attach(*facility);
-  g_program = new Program(*facility, Services{*new ProfileSettingsStore, *new Win32Sound,
+  g_program = new Program(*facility, Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32MessagePump,
                                               *new Win32InputBox(instance), *new Win32Process});
   std::atexit([] { ProgramExit(*g_program); });
 

@@ -19,10 +19,16 @@ struct CountdownState {
   std::string secondsText;
 };
 
+// What a message-pumping delay tells its worker thread, which copies it first.
 struct DelayRequest {
   int32_t milliseconds = 0;
   uint32_t threadId = 0;
   uint32_t wakeMessage = 0;
+  // The window the wake-up is posted to. A message posted to the thread alone
+  // would be thrown away by any modal loop running meanwhile (a menu, a dialog
+  // box); one posted to a window always arrives. Window handles keep to 32
+  // bits on 64-bit Windows too.
+  uint32_t wakeWindow = 0;
 };
 
 struct MouseButtonState {
@@ -49,8 +55,15 @@ class Sound {
   virtual void Beep() = 0;
   virtual void PlayApplause() = 0;  // stops anything playing, then plays once, asynchronously
   virtual void Stop() = 0;
-  // Waits the given time while the user-interface thread keeps handling messages.
-  virtual void PumpingDelay(int milliseconds) = 0;
+};
+
+class MessagePump {
+ public:
+  virtual ~MessagePump() = default;
+  // Waits the given time while the user-interface thread keeps handling its
+  // messages, through the request record; a close or quit message ends the
+  // wait early and is left for the main loop.
+  virtual void PumpingDelay(DelayRequest& request, int milliseconds) = 0;
 };
 
 class InputBox {
@@ -64,13 +77,15 @@ class ProcessControl {
  public:
   virtual ~ProcessControl() = default;
   virtual void Exit(int code) = 0;  // does not return in the real program
-  // Tells the user why the program cannot go on, then ends it with exit code 1.
-  virtual void Fail(std::string_view message) = 0;
+  // Tells the user why the program cannot go on (a message box with the
+  // caption "错误" and the error icon), then ends it with the exit code.
+  virtual void Fail(std::string_view message, int exitCode) = 0;
 };
 
 struct Services {
   SettingsStore& store;
   Sound& sound;
+  MessagePump& pump;
   InputBox& inputBox;
   ProcessControl& process;
 };

@@ -7,15 +7,6 @@
 
 namespace {
 
-DelayRequest g_delay;
-
-DWORD WINAPI DelayWorker(void* parameter) {
-  const DelayRequest copy = *static_cast<const DelayRequest*>(parameter);
-  Sleep(static_cast<DWORD>(copy.milliseconds));
-  PostThreadMessageW(copy.threadId, copy.wakeMessage, 0, 0);
-  return 0;
-}
-
 struct InputBoxState {
   std::wstring prompt;
   std::wstring text;
@@ -57,29 +48,6 @@ void Win32Sound::PlayApplause() {}
 
 void Win32Sound::Stop() {}
 
-void Win32Sound::PumpingDelay(int milliseconds) {
-  g_delay.milliseconds = milliseconds;
-  g_delay.threadId = GetCurrentThreadId();
-  g_delay.wakeMessage = RegisterWindowMessageW(L"我是延迟我怕谁?");
-  if (HANDLE worker = CreateThread(nullptr, 0, DelayWorker, &g_delay, 0, nullptr)) CloseHandle(worker);
-  MSG msg;
-  for (;;) {
-    // A close or quit stays queued for the main loop and ends the wait.
-    if (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && (msg.message == WM_CLOSE || msg.message == WM_QUIT)) return;
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      PostThreadMessageW(g_delay.threadId, WM_QUIT, msg.wParam, 0);
-      return;
-    }
-    ui::DispatchUserMessage(msg);
-    if (msg.message == WM_CLOSE) {
-      PostThreadMessageW(g_delay.threadId, WM_CLOSE, 0, 0);
-      return;
-    }
-    if (msg.message == g_delay.wakeMessage) return;
-  }
-}
-
 std::optional<std::string> Win32InputBox::Ask(std::string_view prompt, std::string_view initial) {
   InputBoxState state{Wide(prompt), Wide(initial)};
   const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(kInputBoxDialog), GetActiveWindow(),
@@ -90,7 +58,7 @@ std::optional<std::string> Win32InputBox::Ask(std::string_view prompt, std::stri
 
 void Win32Process::Exit(int code) { std::exit(code); }
 
-void Win32Process::Fail(std::string_view message) {
+void Win32Process::Fail(std::string_view message, int exitCode) {
   MessageBoxW(nullptr, Wide(message).c_str(), L"错误", MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
-  std::exit(1);
+  std::exit(exitCode);
 }

@@ -10,7 +10,26 @@ class Win32Sound : public Sound {
   void Beep() override;
   void PlayApplause() override;
   void Stop() override;
-  void PumpingDelay(int milliseconds) override;
+};
+
+// The delay between two beeps: a worker thread sleeps, then posts a wake-up
+// to a message-only window, while this thread goes on handling messages.
+class Win32MessagePump : public MessagePump {
+ public:
+  Win32MessagePump();
+  ~Win32MessagePump() override;
+  Win32MessagePump(const Win32MessagePump&) = delete;
+  Win32MessagePump& operator=(const Win32MessagePump&) = delete;
+  void PumpingDelay(DelayRequest& request, int milliseconds) override;
+
+ private:
+  static LRESULT CALLBACK WakeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+  HWND window_ = nullptr;
+  UINT wakeMessage_ = 0;
+  // Wake-ups not yet taken by a wait. The window counts them wherever they are
+  // dispatched (a modal loop's dispatch included); each wait takes one, so a
+  // wait started inside another ends first and the outer one on the next.
+  int pendingWakes_ = 0;
 };
 
 // The modal "请输入：" box with one line of entry.
@@ -26,7 +45,7 @@ class Win32InputBox : public InputBox {
 class Win32Process : public ProcessControl {
  public:
   void Exit(int code) override;
-  void Fail(std::string_view message) override;
+  void Fail(std::string_view message, int exitCode) override;
 };
 
 // Resource ids of the input box.

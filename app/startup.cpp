@@ -23,7 +23,7 @@ namespace {
 // would sit there with nothing to show or nothing to end it by.
 bool Loaded(Program& program, const ui::WindowLayout& layout, ui::Window*& handle) {
   if (program.ui.Load(layout, false, &handle)) return true;
-  program.sys.process.Fail(std::string("无法创建窗口“") + layout.caption + "”，程序无法运行。");
+  program.sys.process.Fail(std::string("无法创建窗口“") + layout.caption + "”，程序无法运行。", 1);
   return false;
 }
 

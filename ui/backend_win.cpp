@@ -479,7 +479,7 @@ bool IsKey(const MSG& msg, WPARAM key) { return msg.message == WM_KEYDOWN && msg
 
 // Program-wide keyboard handling before a message is dispatched; true when
 // the message has been handled.
-bool PreTranslate(MSG& msg) {
+bool PreTranslate(MSG& msg, const MessageDispatch& how) {
   if (IsKey(msg, VK_ESCAPE) && g_drag.capture) {
     CancelDrag();
     return true;
@@ -494,15 +494,15 @@ bool PreTranslate(MSG& msg) {
     MoveFocus(root, GetKeyState(VK_SHIFT) < 0);
     return true;
   }
-  return IsDialogMessageW(root, &msg) != FALSE;
+  return how.dialog(root, &msg) != FALSE;
 }
 
 }  // namespace
 
-void DispatchUserMessage(MSG& msg) {
-  if (PreTranslate(msg)) return;
-  TranslateMessage(&msg);
-  DispatchMessageW(&msg);
+void DispatchUserMessage(MSG& msg, const MessageDispatch& how) {
+  if (PreTranslate(msg, how)) return;
+  how.translate(&msg);
+  how.dispatch(&msg);
 }
 
 int Win32Backend::RunMessageLoop() {

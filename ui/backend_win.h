@@ -37,9 +37,18 @@ class Win32Backend : public Backend {
   Facility* facility_ = nullptr;
 };
 
+// How a message is handed on once the program's own keys have been seen to:
+// with the W functions when it was taken with GetMessageW, with the A ones
+// when it was taken with GetMessageA.
+struct MessageDispatch {
+  BOOL(WINAPI* translate)(const MSG*) = ::TranslateMessage;
+  LRESULT(WINAPI* dispatch)(const MSG*) = ::DispatchMessageW;
+  BOOL(WINAPI* dialog)(HWND, LPMSG) = ::IsDialogMessageW;
+};
+
 // Every message loop of the program (the main loop, a modal window's, a
 // delay's wait) hands each message it takes to this one function, so that
 // Tab, Esc and a drag behave the same whichever loop is running.
-void DispatchUserMessage(MSG& msg);
+void DispatchUserMessage(MSG& msg, const MessageDispatch& how = {});
 
 }  // namespace ui

@@ -181,8 +181,26 @@ TEST(Warning, BeepSeriesAtTheThreeWarningPointsOnly) {
     }
     EXPECT_EQ(h.Display(), "00-00");
     EXPECT_EQ(series, (warn ? Series{{"01-00", 3}, {"00-30", 6}, {"00-15", 9}} : Series{}));
-    EXPECT_EQ(h.sound.delays, std::vector<int>(h.sound.beeps, 200));  // a 200 ms wait after every beep
+    EXPECT_EQ(h.pump.delays, std::vector<int>(h.sound.beeps, 200));  // a 200 ms wait after every beep
   }
+}
+
+TEST(Warning, TheCountGoesOnDuringABeepSeries) {
+  Harness h;
+  int waits = 0;
+  std::vector<std::string> shown;
+  h.pump.meanwhile = [&h, &waits, &shown] {
+    if (++waits % 5 == 0) h.Tick();  // five waits of 200 ms: a second has gone
+    shown.push_back(h.Display());
+  };
+  h.Type(s::时间编辑框, "0.27");  // 16 seconds
+  h.Click(s::开始计时按钮);      // 00-15 at once, nine beeps
+  EXPECT_EQ(h.sound.beeps, 9);
+  EXPECT_EQ(shown, (std::vector<std::string>{"00-15", "00-15", "00-15", "00-15", "00-14", "00-14", "00-14",
+                                             "00-14", "00-14"}));
+  EXPECT_EQ(h.program.countdown->totalSeconds, 14);
+  h.Tick(14);
+  ExpectState(h, kPause, 0, "00-00", false);
 }
 
 TEST(Warning, NoWarningWhenTheCountStartsAtAWarningPoint) {

@@ -75,11 +75,19 @@ struct FakeStore : SettingsStore {
 
 struct FakeSound : Sound {
   int beeps = 0, applause = 0, stops = 0;
-  std::vector<int> delays;
   void Beep() override { ++beeps; }
   void PlayApplause() override { ++applause; }
   void Stop() override { ++stops; }
-  void PumpingDelay(int ms) override { delays.push_back(ms); }
+};
+
+struct FakePump : MessagePump {
+  std::vector<int> delays;
+  std::function<void()> meanwhile;  // what the user-interface thread handles during a wait
+  void PumpingDelay(DelayRequest& request, int ms) override {
+    request.milliseconds = ms;
+    delays.push_back(ms);
+    if (meanwhile) meanwhile();
+  }
 };
 
 struct FakeInputBox : InputBox {
@@ -95,7 +103,10 @@ struct FakeProcess : ProcessControl {
   std::vector<int> exitCodes;
   std::vector<std::string> failures;
   void Exit(int code) override { exitCodes.push_back(code); }
-  void Fail(std::string_view message) override { failures.emplace_back(message); }
+  void Fail(std::string_view message, int code) override {
+    failures.emplace_back(message);
+    exitCodes.push_back(code);
+  }
 };
 
 // The program just after start-up, from the given settings file content.
@@ -104,9 +115,10 @@ struct Harness {
   ui::Facility facility{backend};
   FakeStore store;
   FakeSound sound;
+  FakePump pump;
   FakeInputBox inputBox;
   FakeProcess process;
-  Program program{facility, Services{store, sound, inputBox, process}};
+  Program program{facility, Services{store, sound, pump, inputBox, process}};
 
   explicit Harness(Entries file = {}, std::vector<uint32_t> failToCreate = {}) {
     backend.facility = &facility;

@@ -200,6 +200,7 @@ TEST(Windows, AWindowThatCannotBeCreatedEndsTheProgramWithAMessage) {
   {
     Harness h({}, {s::kId});
     EXPECT_EQ(h.process.failures, std::vector<std::string>{"无法创建窗口“设置窗口”，程序无法运行。"});
+    EXPECT_EQ(h.process.exitCodes, std::vector<int>{1});
     EXPECT_EQ(h.program.settings, nullptr);
     EXPECT_TRUE(h.store.writes.empty());  // nothing was loaded, nothing written
   }

@@ -105,14 +105,15 @@ TEST_F(Win32Program, TabAndEscActTheSameInTheMainLoopAndInADelay) {
   ASSERT_EQ(GetFocus(), width);
 
   // Inside the wait between two beeps.
-  Win32Sound sound;
+  Win32MessagePump pump;
+  DelayRequest request;
   PostMessageW(width, WM_KEYDOWN, VK_TAB, 0);
-  sound.PumpingDelay(100);
+  pump.PumpingDelay(request, 100);
   EXPECT_EQ(GetFocus(), height);
   // Esc becomes the window's close request, which ends the wait and stays
   // queued for the main loop.
   PostMessageW(height, WM_KEYDOWN, VK_ESCAPE, 0);
-  sound.PumpingDelay(2000);
+  pump.PumpingDelay(request, 2000);
   MSG msg;
   EXPECT_TRUE(PeekMessageW(&msg, settings, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
   Pump(50);
@@ -267,7 +268,7 @@ TEST(Win32ProcessDeathTest, FailShowsTheReasonThenEndsWithExitCodeOne) {
   EXPECT_EXIT(
       {
         SetTimer(nullptr, 0, 50, AnswerMessageBox);
-        Win32Process().Fail("无法创建窗口“设置窗口”，程序无法运行。");
+        Win32Process().Fail("无法创建窗口“设置窗口”，程序无法运行。", 1);
       },
       ::testing::ExitedWithCode(1), "\\[错误\\] 无法创建窗口“设置窗口”，程序无法运行。");
 }

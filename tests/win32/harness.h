@@ -94,7 +94,7 @@ class Win32Run {
   explicit Win32Run(SettingsStore& store)
       : backend(new ui::Win32Backend(GetModuleHandleW(nullptr))), facility(new ui::Facility(*backend)) {
     backend->Attach(*facility);
-    program = new Program(*facility, Services{store, sound, inputBox, process});
+    program = new Program(*facility, Services{store, sound, pump, inputBox, process});
     StartProgram(*program);
   }
   ~Win32Run() {
@@ -112,6 +112,7 @@ class Win32Run {
   ui::Control& Settings(uint32_t id) const { return program->settings->Get(id); }
 
   test::FakeSound sound;
+  test::FakePump pump;
   test::FakeInputBox inputBox;
   test::FakeProcess process;
   ui::Win32Backend* backend;

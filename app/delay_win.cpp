@@ -1,0 +1,81 @@
+// The message-pumping delay: waits while the user-interface thread keeps
+// handling its messages, so that the count goes on ticking during the beeps.
+#include "app/services_win.h"
+#include "desktop/declared_win.h"
+#include "ui/backend_win.h"
+
+namespace {
+
+constexpr wchar_t kWakeClass[] = L"CountdownDelay";
+// "我是延迟我怕谁?" in code page 936, as the A function expects it.
+constexpr char kWakeName[] = "\xCE\xD2\xCA\xC7\xD1\xD3\xB3\xD9\xCE\xD2\xC5\xC2\xCB\xAD\x3F";
+
+HWND WindowOf(uint32_t handle) {
+  return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(handle)));  // sign-extended, as Windows does
+}
+
+DWORD WINAPI DelayWorker(void* parameter) {
+  DelayRequest copy;
+  Bound<MoveMemoryFunction>(Declared::RtlMoveMemory)(&copy, parameter, sizeof copy);
+  DECLARED(Sleep)(static_cast<DWORD>(copy.milliseconds));
+  DECLARED(PostMessageA)(WindowOf(copy.wakeWindow), copy.wakeMessage, 0, 0);
+  return 0;
+}
+
+bool IsCloseOrQuit(UINT message) { return message == WM_CLOSE || message == WM_QUIT; }
+
+}  // namespace
+
+Win32MessagePump::Win32MessagePump() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WakeProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kWakeClass;
+  RegisterClassExW(&wc);  // already there from an earlier pump of this process: as good
+  window_ = CreateWindowExW(0, kWakeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+Win32MessagePump::~Win32MessagePump() {
+  if (window_) DestroyWindow(window_);
+}
+
+LRESULT CALLBACK Win32MessagePump::WakeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  auto* pump = reinterpret_cast<Win32MessagePump*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (pump && msg == pump->wakeMessage_ && msg != 0) {
+    ++pump->pendingWakes_;
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void Win32MessagePump::PumpingDelay(DelayRequest& request, int milliseconds) {
+  request.milliseconds = milliseconds;
+  request.threadId = DECLARED(GetCurrentThreadId)();
+  request.wakeMessage = DECLARED(RegisterWindowMessageA)(kWakeName);
+  request.wakeWindow = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window_));
+  wakeMessage_ = request.wakeMessage;
+  const HANDLE worker = DECLARED(CreateThread)(nullptr, 0, DelayWorker, &request, 0, nullptr);
+  // Without a worker no wake-up would come: better no pause than no end.
+  if (worker == nullptr || window_ == nullptr) return;
+  DECLARED(CloseHandle)(worker);
+
+  // Taken with the A functions, so handed on with them too.
+  const ui::MessageDispatch ansi{DECLARED(TranslateMessage), DECLARED(DispatchMessageA), IsDialogMessageA};
+  MSG msg;
+  for (;;) {
+    if (pendingWakes_ > 0) {
+      --pendingWakes_;
+      return;
+    }
+    // A close or quit next in the queue ends the wait and stays there for the main loop.
+    if (DECLARED(PeekMessageA)(&msg, nullptr, 0, 0, PM_NOREMOVE) && IsCloseOrQuit(msg.message)) return;
+    if (DECLARED(GetMessageA)(&msg, nullptr, 0, 0) > 0) ui::DispatchUserMessage(msg, ansi);
+    if (IsCloseOrQuit(msg.message)) {
+      // Taken here after all: the main loop gets one again (without its window or arguments).
+      DECLARED(PostThreadMessageA)(request.threadId, msg.message, 0, 0);
+      return;
+    }
+  }
+}

@@ -1,0 +1,45 @@
+#include "desktop/declared_win.h"
+
+#include <atomic>
+#include <string>
+
+#include "app/services_win.h"
+
+namespace {
+
+class SystemDirectoryLibraries : public SystemLibraries {
+ public:
+  // A full path into the system directory: a library of the same name left
+  // beside the program (where users unpack downloads) is never picked up.
+  void* Load(const char* library) override {
+    wchar_t path[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return nullptr;
+    std::wstring full(path, n);
+    full += L'\\';
+    for (const char* c = library; *c; ++c) full += static_cast<wchar_t>(*c);  // the names are ASCII
+    return LoadLibraryExW(full.c_str(), nullptr, 0);
+  }
+  void* Find(void* library, const char* name) override {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+  }
+  void Release(void* library) override { FreeLibrary(static_cast<HMODULE>(library)); }
+};
+
+// One word per entry, written once it is bound; two threads binding the same
+// entry at once store the same address.
+std::atomic<uintptr_t> g_addresses[kDeclaredCount];
+
+}  // namespace
+
+uintptr_t DeclaredFunctionTable::Get(Declared entry) {
+  std::atomic<uintptr_t>& slot = g_addresses[static_cast<int>(entry)];
+  uintptr_t address = slot.load(std::memory_order_acquire);
+  if (address == 0) {
+    SystemDirectoryLibraries system;
+    Win32Process process;
+    address = reinterpret_cast<uintptr_t>(BindDeclared(system, process, DeclaredName(entry)).address);
+    slot.store(address, std::memory_order_release);
+  }
+  return address;
+}

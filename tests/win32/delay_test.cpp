@@ -1,0 +1,138 @@
+// The delay between two beeps: messages keep being handled while it waits,
+// close and quit messages end it and are left for the main loop, and a modal
+// loop running meanwhile cannot swallow its wake-up.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/services_win.h"
+
+namespace {
+
+int g_ticks = 0, g_closes = 0;
+
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++g_ticks; }
+
+LRESULT CALLBACK CountCloses(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CLOSE) {
+    ++g_closes;
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// A window of this thread that counts the close requests dispatched to it.
+HWND Target() {
+  static const HWND target = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = CountCloses;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"DelayTestTarget";
+    RegisterClassW(&wc);
+    return CreateWindowW(L"DelayTestTarget", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+  }();
+  return target;
+}
+
+// Milliseconds one delay took.
+DWORD TimedDelay(int milliseconds) {
+  Win32MessagePump pump;  // a pump of its own: no wake-up left over from another case
+  DelayRequest request;
+  const DWORD start = GetTickCount();
+  pump.PumpingDelay(request, milliseconds);
+  EXPECT_EQ(request.milliseconds, milliseconds);
+  EXPECT_EQ(request.threadId, GetCurrentThreadId());
+  return GetTickCount() - start;
+}
+
+// Posts a message to a window, or to a thread when window is null, from another thread after a while.
+struct LatePost {
+  HWND window;
+  DWORD thread;
+  UINT message;
+  DWORD after;
+};
+DWORD WINAPI PostLate(void* parameter) {
+  const LatePost& p = *static_cast<LatePost*>(parameter);
+  Sleep(p.after);
+  if (p.window) {
+    PostMessageW(p.window, p.message, 0, 0);
+  } else {
+    PostThreadMessageW(p.thread, p.message, 0, 0);
+  }
+  return 0;
+}
+
+// Takes the next queued message of that kind, if there is one; its window through window.
+bool Queued(UINT message, HWND* window = nullptr) {
+  MSG msg;
+  if (!PeekMessageW(&msg, reinterpret_cast<HWND>(-1), message, message, PM_REMOVE) &&
+      !PeekMessageW(&msg, nullptr, message, message, PM_REMOVE)) {
+    return false;
+  }
+  if (window) *window = msg.hwnd;
+  return true;
+}
+
+TEST(PumpingDelay, KeepsHandlingMessagesWhileItWaits) {
+  g_ticks = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 40, CountTick);
+  const DWORD took = TimedDelay(300);
+  KillTimer(nullptr, timer);
+  EXPECT_GE(took, 280u);
+  EXPECT_LT(took, 600u);
+  EXPECT_GE(g_ticks, 4);
+}
+
+TEST(PumpingDelay, ACloseOrQuitEndsTheWaitAndIsLeftForTheMainLoop) {
+  // Already next in the queue: the wait ends at once and the message stays.
+  PostMessageW(Target(), WM_CLOSE, 0, 0);
+  EXPECT_LT(TimedDelay(1000), 150u);
+  HWND window = nullptr;
+  EXPECT_TRUE(Queued(WM_CLOSE, &window));
+  EXPECT_EQ(window, Target());
+  PostQuitMessage(3);
+  EXPECT_LT(TimedDelay(1000), 150u);
+  EXPECT_TRUE(Queued(WM_QUIT));
+
+  // Arriving while it waits: taken and handled, then posted to the thread again.
+  g_closes = 0;
+  LatePost close{Target(), 0, WM_CLOSE, 100};
+  CloseHandle(CreateThread(nullptr, 0, PostLate, &close, 0, nullptr));
+  EXPECT_LT(TimedDelay(1000), 500u);
+  EXPECT_EQ(g_closes, 1);
+  EXPECT_TRUE(Queued(WM_CLOSE, &window));
+  EXPECT_EQ(window, nullptr);
+  LatePost quit{nullptr, GetCurrentThreadId(), WM_QUIT, 100};
+  CloseHandle(CreateThread(nullptr, 0, PostLate, &quit, 0, nullptr));
+  EXPECT_LT(TimedDelay(1000), 500u);
+  EXPECT_TRUE(Queued(WM_QUIT));
+}
+
+// Opens a message box (a modal loop of its own) for about 400 ms.
+void CALLBACK CloseBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (const HWND box = FindWindowW(nullptr, L"modal")) {
+    KillTimer(nullptr, timer);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+}
+void CALLBACK OpenBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  SetTimer(nullptr, 0, 400, CloseBox);
+  MessageBoxW(nullptr, L"modal", L"modal", MB_OK);
+}
+
+TEST(PumpingDelay, ReturnsOnTimeThoughAModalLoopRanDuringIt) {
+  SetTimer(nullptr, 0, 20, OpenBox);
+  // Should the wake-up be lost, this ends the wait instead of leaving the test hanging.
+  LatePost watchdog{nullptr, GetCurrentThreadId(), WM_QUIT, 4000};
+  const HANDLE thread = CreateThread(nullptr, 0, PostLate, &watchdog, 0, nullptr);
+  const DWORD took = TimedDelay(200);
+  EXPECT_GE(took, 400u);   // the box was up that long
+  EXPECT_LT(took, 1500u);  // and the wait ended once it had gone
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  Queued(WM_QUIT);
+}
+
+}  // namespace
