@@ -5,7 +5,7 @@
 #include "app/alerts.h"
 #include "app/program.h"
 #include "settings/settings_file.h"
-#include "settings/settings_window.h"
+#include "app/settings_window.h"
 #include "ui/layouts.h"
 #include "ui/text.h"
 
@@ -62,7 +62,7 @@ void ApplyTimeEntry(Program& p) {
   } else {
     p.ui.SetEnabled(StartButton(p), false);
   }
-  WriteSetting(p, "时间", text);
+  WriteSetting(p.sys.store, "时间", text);
 }
 
 void RefreshTimeDisplay(Program& p) {

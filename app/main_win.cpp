@@ -34,7 +34,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   auto* facility = new ui::Facility(*backend);
   backend->Attach(*facility);
   g_program = new Program(*facility, Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32MessagePump,
-                                              *new Win32InputBox(instance), *new Win32Process});
+                                              *new Win32InputBox(instance), *new Win32Shell, *new Win32Process});
   std::atexit([] { ProgramExit(*g_program); });
 
   StartProgram(*g_program);

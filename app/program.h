@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/settings_file.h"
 #include "ui/model.h"
 
 struct CountdownState {
@@ -41,14 +42,6 @@ struct AutoHideController {
   std::atomic<int32_t> visibleMargin{0};
 };
 
-class SettingsStore {
- public:
-  virtual ~SettingsStore() = default;
-  // The stored value of a key of the settings section, or the default.
-  virtual std::string Read(std::string_view key, std::string_view fallback) = 0;
-  virtual bool Write(std::string_view key, std::string_view value) = 0;
-};
-
 class Sound {
  public:
   virtual ~Sound() = default;
@@ -73,6 +66,14 @@ class InputBox {
   virtual std::optional<std::string> Ask(std::string_view prompt, std::string_view initial) = 0;
 };
 
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // ShellExecute: what it returns, above 32 for success.
+  virtual intptr_t Execute(std::string_view operation, std::string_view file, std::string_view parameters,
+                           std::string_view directory, int show) = 0;
+};
+
 class ProcessControl {
  public:
   virtual ~ProcessControl() = default;
@@ -87,6 +88,7 @@ struct Services {
   Sound& sound;
   MessagePump& pump;
   InputBox& inputBox;
+  Shell& shell;
   ProcessControl& process;
 };
 
@@ -101,6 +103,7 @@ struct Program {
   std::unique_ptr<MouseButtonState> mouse;
   ui::Window* main = nullptr;
   ui::Window* settings = nullptr;
+  ui::Window* about = nullptr;  // while it is open
 };
 
 // Creates the records, loads the main window (whose creation brings up the

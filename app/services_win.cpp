@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "desktop/declared_win.h"
 #include "ui/backend_win.h"
 #include "ui/text_win.h"
 
@@ -54,6 +55,13 @@ std::optional<std::string> Win32InputBox::Ask(std::string_view prompt, std::stri
                                          InputBoxProc, reinterpret_cast<LPARAM>(&state));
   if (result != IDOK) return std::nullopt;
   return Utf8(state.text);
+}
+
+intptr_t Win32Shell::Execute(std::string_view operation, std::string_view file, std::string_view parameters,
+                             std::string_view directory, int show) {
+  const std::string o = ToCodePage(operation, CP_ACP), f = ToCodePage(file, CP_ACP),
+                    p = ToCodePage(parameters, CP_ACP), d = ToCodePage(directory, CP_ACP);
+  return reinterpret_cast<intptr_t>(DECLARED(ShellExecuteA)(nullptr, o.c_str(), f.c_str(), p.c_str(), d.c_str(), show));
 }
 
 void Win32Process::Exit(int code) { std::exit(code); }

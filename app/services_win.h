@@ -42,6 +42,13 @@ class Win32InputBox : public InputBox {
   HINSTANCE instance_;
 };
 
+// The shell's ShellExecuteA, through the declared functions.
+class Win32Shell : public Shell {
+ public:
+  intptr_t Execute(std::string_view operation, std::string_view file, std::string_view parameters,
+                   std::string_view directory, int show) override;
+};
+
 class Win32Process : public ProcessControl {
  public:
   void Exit(int code) override;

@@ -3,7 +3,7 @@
 #include "app/countdown.h"
 #include "app/program.h"
 #include "desktop/desktop.h"
-#include "settings/settings_window.h"
+#include "app/settings_window.h"
 #include "ui/layouts.h"
 
 namespace m = main_window;

@@ -6,16 +6,20 @@
 #include <string>
 #include <string_view>
 
-struct Program;
-
 inline constexpr char kSettingsSection[] = "配置信息";
 
-std::string ReadSetting(Program& program, std::string_view key, std::string_view fallback);
-bool WriteSetting(Program& program, std::string_view key, std::string_view value);
+// The settings section of the file.
+class SettingsStore {
+ public:
+  virtual ~SettingsStore() = default;
+  // The stored value of a key of the settings section, or the default.
+  virtual std::string Read(std::string_view key, std::string_view fallback) = 0;
+  virtual bool Write(std::string_view key, std::string_view value) = 0;
+};
+
+std::string ReadSetting(SettingsStore& store, std::string_view key, std::string_view fallback);
+bool WriteSetting(SettingsStore& store, std::string_view key, std::string_view value);
 
 // A stored option is on exactly when it reads "是".
 bool IsYesText(std::string_view text);
 const char* YesNoText(bool checked);
-
-// The settings window's creation handler.
-void LoadSettings(Program& program);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/program.h"
+#include "settings/settings_file.h"
 
 // "\lkd.dll" in the executable's directory, built anew for every access.
 std::string SettingsFilePath();

@@ -505,6 +505,32 @@ void DispatchUserMessage(MSG& msg, const MessageDispatch& how) {
   how.dispatch(&msg);
 }
 
+uint32_t Win32Backend::PopUpMenu(Window& owner, const std::vector<MenuEntry>& entries) {
+  const HWND hwnd = Handle(owner);
+  const HMENU menu = hwnd ? CreatePopupMenu() : nullptr;
+  if (menu == nullptr) return 0;
+  // Commands are numbered by position: the items' 32-bit identifiers do not
+  // fit the 16 bits a menu command carries.
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const MenuEntry& e = entries[i];
+    if (e.item == 0) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      const UINT flags = MF_STRING | (e.checked ? MF_CHECKED : 0u) | (e.disabled ? MF_GRAYED : 0u);
+      AppendMenuW(menu, flags, i + 1, Wide(e.caption).c_str());
+    }
+  }
+  POINT at{};
+  GetCursorPos(&at);
+  SetForegroundWindow(hwnd);  // so that a click anywhere else closes the menu
+  const auto chosen = static_cast<size_t>(TrackPopupMenu(
+      menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x + 3, at.y + 3, 0,
+      hwnd, nullptr));
+  DestroyMenu(menu);
+  PostMessageW(hwnd, WM_NULL, 0, 0);  // lets the menu's foreground switch settle
+  return chosen >= 1 && chosen <= entries.size() ? entries[chosen - 1].item : 0;
+}
+
 int Win32Backend::RunMessageLoop() {
   MSG msg;
   while (facility_->AnyLoaded() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchUserMessage(msg);

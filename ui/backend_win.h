@@ -20,6 +20,7 @@ class Win32Backend : public Backend {
   void Update(Control& c, Prop prop) override;
   void UpdateWindow(Window& w, WindowProp prop) override;
   void RunModal(Window& w) override;
+  uint32_t PopUpMenu(Window& owner, const std::vector<MenuEntry>& entries) override;
 
   // Runs the user-interface thread's loop until no loaded window is left.
   int RunMessageLoop();

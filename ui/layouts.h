@@ -71,6 +71,12 @@ inline constexpr uint32_t 透明标签1 = 0x1601138B;
 // Resource ids shared by the layouts and the resource script.
 inline constexpr int kBannerResource = 101;
 
+// The routines each window's events run: the program's own, bound where the
+// routines live.
+extern const std::span<const ui::Binding> kMainWindowBindings;
+extern const std::span<const ui::Binding> kSettingsWindowBindings;
+extern const std::span<const ui::Binding> kAboutWindowBindings;
+
 extern const ui::WindowLayout kMainWindowLayout;
 extern const ui::WindowLayout kSettingsWindowLayout;
 extern const ui::WindowLayout kAboutWindowLayout;

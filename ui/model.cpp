@@ -35,6 +35,23 @@ Control* NextTabStop(Window& w, const Control* from, bool backward) {
   return nullptr;
 }
 
+std::vector<MenuEntry> PopUpEntries(const Window& w) {
+  std::vector<MenuEntry> entries;
+  for (const MenuItem& item : w.menu) {
+    if (item.layout->level != 1 || item.hidden) continue;
+    if (item.caption == "-") {
+      entries.push_back({0, {}});
+    } else {
+      entries.push_back({item.layout->id, item.caption, item.checked, item.disabled});
+    }
+  }
+  return entries;
+}
+
+void Facility::PopUpMenu(Window& w) {
+  if (const uint32_t chosen = backend_.PopUpMenu(w, PopUpEntries(w))) Raise(w, chosen, EventKind::Clicked);
+}
+
 Window* Facility::Load(const WindowLayout& layout, bool modal, Window** handle) {
   auto owned = std::make_shared<Window>(layout);
   Window& w = *owned;

@@ -156,6 +156,17 @@ class Window {
 // around at either end; null when the window has none.
 Control* NextTabStop(Window& w, const Control* from, bool backward);
 
+// One line of a pop-up menu as it is shown.
+struct MenuEntry {
+  uint32_t item;  // the menu item it stands for; 0 for a separator line
+  std::string caption;
+  bool checked = false, disabled = false;
+};
+
+// The pop-up menu of a window's items as they stand now: the level-1 items
+// after the top-level one, hidden ones left out, "-" as a separator line.
+std::vector<MenuEntry> PopUpEntries(const Window& w);
+
 enum class Prop : uint8_t {
   Text, Enabled, Checked, PickerColour, Interval, Font, TextColour, Gradient, Size, Links,
 };
@@ -173,6 +184,9 @@ class Backend {
   virtual void Update(Control&, Prop) = 0;
   virtual void UpdateWindow(Window&, WindowProp) = 0;
   virtual void RunModal(Window&) = 0;  // returns once the window is gone
+  // Shows a pop-up menu owned by the window near the mouse cursor and waits
+  // until it closes; the chosen item, or 0 when none was chosen.
+  virtual uint32_t PopUpMenu(Window& owner, const std::vector<MenuEntry>& entries) = 0;
 };
 
 // Sizes of controls and windows are kept within what the window system can
@@ -199,6 +213,9 @@ class Facility {
   Window* Load(const WindowLayout& layout, bool modal, Window** handle = nullptr);
   void Destroy(Window& w);
   bool AnyLoaded() const;
+  // Pops the window's menu up; the chosen item's click event is raised once
+  // the menu has closed.
+  void PopUpMenu(Window& w);
   const std::vector<std::shared_ptr<Window>>& windows() const { return windows_; }
 
   // Property writes from routines.

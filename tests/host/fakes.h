@@ -42,6 +42,12 @@ struct FakeBackend : ui::Backend {
   void UpdateWindow(ui::Window& w, ui::WindowProp p) override {
     windowUpdates.push_back({w.layout.id, p, w.width, w.height});
   }
+  std::vector<std::vector<ui::MenuEntry>> menusShown;
+  uint32_t menuChoice = 0;  // what the user picks from the next menu
+  uint32_t PopUpMenu(ui::Window&, const std::vector<ui::MenuEntry>& entries) override {
+    menusShown.push_back(entries);
+    return std::exchange(menuChoice, 0);
+  }
   std::vector<std::pair<uint32_t, bool>> enabledDuringModal;  // the other windows, while it ran
   std::function<void(ui::Window&)> duringModal;  // what else happens while a modal window is up
   void RunModal(ui::Window& w) override {
@@ -99,6 +105,17 @@ struct FakeInputBox : InputBox {
   }
 };
 
+struct FakeShell : Shell {
+  std::vector<std::vector<std::string>> calls;  // operation, file, parameters, directory, show
+  intptr_t result = 42;
+  intptr_t Execute(std::string_view operation, std::string_view file, std::string_view parameters,
+                   std::string_view directory, int show) override {
+    calls.push_back({std::string(operation), std::string(file), std::string(parameters), std::string(directory),
+                     std::to_string(show)});
+    return result;
+  }
+};
+
 struct FakeProcess : ProcessControl {
   std::vector<int> exitCodes;
   std::vector<std::string> failures;
@@ -117,8 +134,9 @@ struct Harness {
   FakeSound sound;
   FakePump pump;
   FakeInputBox inputBox;
+  FakeShell shell;
   FakeProcess process;
-  Program program{facility, Services{store, sound, pump, inputBox, process}};
+  Program program{facility, Services{store, sound, pump, inputBox, shell, process}};
 
   explicit Harness(Entries file = {}, std::vector<uint32_t> failToCreate = {}) {
     backend.facility = &facility;

@@ -94,7 +94,7 @@ class Win32Run {
   explicit Win32Run(SettingsStore& store)
       : backend(new ui::Win32Backend(GetModuleHandleW(nullptr))), facility(new ui::Facility(*backend)) {
     backend->Attach(*facility);
-    program = new Program(*facility, Services{store, sound, pump, inputBox, process});
+    program = new Program(*facility, Services{store, sound, pump, inputBox, shell, process});
     StartProgram(*program);
   }
   ~Win32Run() {
@@ -114,6 +114,7 @@ class Win32Run {
   test::FakeSound sound;
   test::FakePump pump;
   test::FakeInputBox inputBox;
+  test::FakeShell shell;
   test::FakeProcess process;
   ui::Win32Backend* backend;
   ui::Facility* facility;

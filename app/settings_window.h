@@ -1,4 +1,5 @@
-// What the settings window's size boxes, colour pickers and option boxes do.
+// What the settings window's controls do, from its creation on: loading the
+// settings file, and the size boxes, colour pickers and option boxes.
 #pragma once
 
 #include <cstdint>
@@ -28,3 +29,7 @@ void ApplyBackColour(Program& program);
 void ApplyTextColour(Program& program);
 void OptionBoxClicked(Program& program, Option option);
 void OptionMenuClicked(Program& program, Option option);
+
+// The settings window's creation routine: the settings file into its
+// controls, and what they set applied to the main window.
+void LoadSettings(Program& program);

@@ -1,0 +1,20 @@
+#include "app/menu.h"
+
+#include "app/program.h"
+#include "ui/layouts.h"
+
+void PopUpMainMenu(Program& program) { program.ui.PopUpMenu(*program.main); }
+
+void ShowAboutWindow(Program& program) { program.ui.Load(kAboutWindowLayout, true, &program.about); }
+
+void CloseAboutWindow(Program& program) {
+  if (program.about) program.ui.Destroy(*program.about);
+}
+
+bool OpenWithExplorer(Program& program, std::string_view address) {
+  constexpr intptr_t kFileNotFound = 2;
+  constexpr int kShowNormal = 1;
+  return program.sys.shell.Execute("open", "explorer.exe", address, "", kShowNormal) != kFileNotFound;
+}
+
+void OpenWebSite(Program& program) { OpenWithExplorer(program, kWebSiteAddress); }
