@@ -12,7 +12,7 @@ if [[ ! -s $env_dir/display ]]; then
 fi
 export DISPLAY; DISPLAY=$(<"$env_dir/display")
 wine_use "$(<"$env_dir/bits")"
-export WINEPREFIX=$env_dir/prefix WINEDEBUG=-all
+export WINEPREFIX=$env_dir/prefix WINEDEBUG=${WINEDEBUG:--all}
 # No Mono/Gecko prompts, no desktop menu entries; a test may set its own.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 # Wine then uses code page 936, like a Chinese Windows; a test may ask for

@@ -376,7 +376,7 @@ std::wstring ArtifactsDir() {
 
 // ---- Program ----
 
-Program Program::Start(std::optional<std::string> settingsBytes) {
+Program Program::Start(std::optional<std::string> settingsBytes, const std::vector<std::wstring>& besideFiles) {
     static std::atomic<unsigned> counter{0};
     const std::wstring source = ProgramPath();
     if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -407,6 +407,11 @@ Program Program::Start(std::optional<std::string> settingsBytes) {
     }
     if (settingsBytes && !WriteBytes(program.SettingsPath(), *settingsBytes)) {
         throw Failure(L"cannot write " + program.SettingsPath());
+    }
+    for (const std::wstring& file : besideFiles) {
+        if (!CopyFileW(file.c_str(), Join(program.folder_, FileName(file)).c_str(), FALSE)) {
+            throw Failure(L"cannot copy " + file + L" beside the program");
+        }
     }
 
     std::wstring commandLine = L"\"" + program.exe_ + L"\"";

@@ -48,7 +48,9 @@ public:
     // when given (GBK text, see Gbk()), starts the copy with that folder as the
     // current directory and waits until it is idle for input. Under Wine that
     // wait can end before the first window shows: use WaitVisibleWindow.
-    static Program Start(std::optional<std::string> settingsBytes = std::nullopt);
+    // Files in besideFiles are copied into the folder too, before the start.
+    static Program Start(std::optional<std::string> settingsBytes = std::nullopt,
+                         const std::vector<std::wstring>& besideFiles = {});
 
     Program(Program&& other) noexcept;
     Program& operator=(Program&& other) noexcept;

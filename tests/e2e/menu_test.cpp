@@ -10,51 +10,6 @@
 namespace e2e {
 namespace {
 
-// Commands in the menu's order, separators left out: how many Down presses
-// reach each from a menu with nothing selected yet.
-enum Item {
-  kStartItem = 1, kResetItem, kEnterTimeItem, kShowSettingsItem, kTranslucentItem, kApplauseItem, kWarningItem,
-  kAutoHideItem, kWebSiteItem, kAboutItem, kCloseItem
-};
-
-// The menu's first line as pixels, to tell its caption from another.
-std::vector<COLORREF> FirstLine(HWND menu) {
-  const RECT r = WindowRect(menu);
-  std::vector<COLORREF> pixels;
-  for (int y = r.top + 3; y < r.top + 19; ++y) {
-    for (int x = r.left + 3; x < r.right - 3; ++x) pixels.push_back(ScreenPixel(x, y));
-  }
-  return pixels;
-}
-
-class Menu {
- public:
-  explicit Menu(Session& s) : s_(s) {}
-  // Pops the menu up over the label; its first line, to compare with another's.
-  std::vector<COLORREF> Open(const std::wstring& shot = L"") {
-    RightClick(s_.Label());
-    window_ = s_.program.WaitMenu();
-    if (window_ == nullptr) return {};
-    Sleep(100);  // drawn
-    if (!shot.empty()) SaveWindowPng(window_, shot);
-    return FirstLine(window_);
-  }
-  HWND window() const { return window_; }
-  void Choose(Item item) {
-    for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
-    PressKey(VK_RETURN);
-    WaitUntil([&] { return !IsWindow(window_) || !Visible(window_); });
-  }
-  void Pick(Item item) {
-    Open();
-    Choose(item);
-  }
-
- private:
-  Session& s_;
-  HWND window_ = nullptr;
-};
-
 TEST(PopUpMenu, RunsTheCountdownCommandsOptionsAndSettingsWindow) {
   Session s;
   ASSERT_SESSION(s);

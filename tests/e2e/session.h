@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/driver.h"
 
@@ -38,7 +39,8 @@ inline std::string SettingsFile(const std::wstring& lines) { return Gbk(L"[配�
 
 class Session {
  public:
-  explicit Session(std::optional<std::string> settings = std::nullopt) : program(Program::Start(settings)) {
+  explicit Session(std::optional<std::string> settings = std::nullopt, const std::vector<std::wstring>& beside = {})
+      : program(Program::Start(settings, beside)) {
     main = program.WaitVisibleWindow(L"澜珂倒计时");
     settingsWindow = program.WaitVisibleWindow(L"设置窗口");
   }
@@ -54,6 +56,52 @@ class Session {
   Program program;
   HWND main = nullptr;
   HWND settingsWindow = nullptr;
+};
+
+// Commands in the menu's order, separators left out: how many Down presses
+// reach each from a menu with nothing selected yet.
+enum Item {
+  kStartItem = 1, kResetItem, kEnterTimeItem, kShowSettingsItem, kTranslucentItem, kApplauseItem, kWarningItem,
+  kAutoHideItem, kWebSiteItem, kAboutItem, kCloseItem
+};
+
+// The menu's first line as pixels, to tell its caption from another.
+inline std::vector<COLORREF> FirstLine(HWND menu) {
+  const RECT r = WindowRect(menu);
+  std::vector<COLORREF> pixels;
+  for (int y = r.top + 3; y < r.top + 19; ++y) {
+    for (int x = r.left + 3; x < r.right - 3; ++x) pixels.push_back(ScreenPixel(x, y));
+  }
+  return pixels;
+}
+
+// The pop-up menu over the time label, worked by keyboard.
+class Menu {
+ public:
+  explicit Menu(Session& s) : s_(s) {}
+  // Pops the menu up over the label; its first line, to compare with another's.
+  std::vector<COLORREF> Open(const std::wstring& shot = L"") {
+    RightClick(s_.Label());
+    window_ = s_.program.WaitMenu();
+    if (window_ == nullptr) return {};
+    Sleep(100);  // drawn
+    if (!shot.empty()) SaveWindowPng(window_, shot);
+    return FirstLine(window_);
+  }
+  HWND window() const { return window_; }
+  void Choose(Item item) {
+    for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    WaitUntil([&] { return !IsWindow(window_) || !Visible(window_); });
+  }
+  void Pick(Item item) {
+    Open();
+    Choose(item);
+  }
+
+ private:
+  Session& s_;
+  HWND window_ = nullptr;
 };
 
 }  // namespace e2e

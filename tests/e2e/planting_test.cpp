@@ -1,0 +1,71 @@
+// Libraries left beside the program under system libraries' names (where
+// users unpack downloads, anyone may leave a winmm.dll) are never loaded,
+// neither by the program's own code nor by system libraries on its behalf.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "tests/e2e/session.h"
+#include "tests/planted/planted.h"
+
+namespace e2e {
+namespace {
+
+using planted::Exists;
+using planted::RunProgram;
+
+const wchar_t* const kPlanted[] = {L"winmm.dll", L"mpr.dll", L"msimg32.dll", L"gdiplus.dll"};
+
+
+TEST(Planting, LibrariesLeftBesideTheProgramAreNeverLoaded) {
+  const char* planted = std::getenv("COUNTDOWN_PLANTED");
+  ASSERT_NE(planted, nullptr);
+  const std::wstring dir = DosPath(Wide(planted));
+  // The control case: a bare load of each name from a program beside it runs
+  // the planted file, so a load by the countdown would show.
+  std::vector<std::wstring> files;
+  for (const wchar_t* name : kPlanted) {
+    const std::wstring marker = dir + L"\\" + name + L".loaded";
+    DeleteFileW(marker.c_str());
+    EXPECT_EQ(RunProgram(dir + L"\\planted_probe.exe", name), 0u) << Utf8(name);
+    ASSERT_TRUE(Exists(marker)) << Utf8(name) << ": a plain load did not run the planted library";
+    DeleteFileW(marker.c_str());
+    files.push_back(dir + L"\\" + name);
+  }
+  // The web site opens through the shell; no real browser in here.
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers", REG_SZ, L"true", 10);
+
+  Session s(SettingsFile(L"时间=0.05\r\n"), files);  // three seconds, applause on
+  ASSERT_SESSION(s);
+  Click(s.Ctl(id::kStart));
+  EXPECT_TRUE(WaitText(s.Label(), L"00-00", 5000));
+  Sleep(500);  // the applause is playing
+  Menu menu(s);
+  menu.Pick(kWarningItem);
+  EXPECT_TRUE(WaitUntil([&] { return CheckState(s.Ctl(id::kWarning)) == BST_UNCHECKED; }));
+  menu.Pick(kWebSiteItem);
+  Sleep(1000);
+  menu.Pick(kAboutItem);
+  const HWND about = s.program.WaitVisibleWindow(L"关于");
+  EXPECT_NE(about, nullptr);
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+  EXPECT_TRUE(s.program.Running());
+  for (const wchar_t* name : kPlanted) {
+    const std::wstring marker = s.program.Folder() + L"\\" + name + L".loaded";
+    std::string loaders;
+    if (const HANDLE f = CreateFileW(marker.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        f != INVALID_HANDLE_VALUE) {
+      wchar_t text[2048] = L"";
+      DWORD got = 0;
+      ReadFile(f, text, sizeof text - 2, &got, nullptr);
+      CloseHandle(f);
+      loaders = Utf8(text);
+    }
+    EXPECT_TRUE(loaders.empty()) << Utf8(name) << " was loaded by " << loaders;
+  }
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers");
+}
+
+}  // namespace
+}  // namespace e2e
