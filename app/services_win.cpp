@@ -43,12 +43,6 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexc
 
 }  // namespace
 
-void Win32Sound::Beep() { MessageBeep(0); }
-
-void Win32Sound::PlayApplause() {}
-
-void Win32Sound::Stop() {}
-
 std::optional<std::string> Win32InputBox::Ask(std::string_view prompt, std::string_view initial) {
   InputBoxState state{Wide(prompt), Wide(initial)};
   const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(kInputBoxDialog), GetActiveWindow(),

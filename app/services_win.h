@@ -7,9 +7,19 @@
 
 class Win32Sound : public Sound {
  public:
+  Win32Sound();
+  ~Win32Sound() override;
+  Win32Sound(const Win32Sound&) = delete;
+  Win32Sound& operator=(const Win32Sound&) = delete;
   void Beep() override;
   void PlayApplause() override;
   void Stop() override;
+
+ private:
+  static LRESULT CALLBACK NoticeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+  HWND window_ = nullptr;  // message-only: where the device reports the end of the applause
+  HWAVEOUT device_ = nullptr;
+  WAVEHDR header_{};
 };
 
 // The delay between two beeps: a worker thread sleeps, then posts a wake-up
@@ -54,6 +64,9 @@ class Win32Process : public ProcessControl {
   void Exit(int code) override;
   void Fail(std::string_view message, int exitCode) override;
 };
+
+// The applause recording among the program's resources.
+inline constexpr int kApplauseResource = 102;
 
 // Resource ids of the input box.
 inline constexpr int kInputBoxDialog = 200;
