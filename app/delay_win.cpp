@@ -26,16 +26,7 @@ bool IsCloseOrQuit(UINT message) { return message == WM_CLOSE || message == WM_Q
 
 }  // namespace
 
-Win32MessagePump::Win32MessagePump() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WakeProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kWakeClass;
-  RegisterClassExW(&wc);  // already there from an earlier pump of this process: as good
-  window_ = CreateWindowExW(0, kWakeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+Win32MessagePump::Win32MessagePump() : window_(CreateMessageWindow(kWakeClass, WakeProc, this)) {}
 
 Win32MessagePump::~Win32MessagePump() {
   if (window_) DestroyWindow(window_);

@@ -25,9 +25,7 @@ void SearchSystemDirectoryOnly() {
   // Some loaders look a library up along the process's own path whatever the
   // default is (Wine's, when its theming code first draws with msimg32):
   // loaded from the system directory now, it is the one they find.
-  wchar_t path[MAX_PATH];
-  const UINT n = GetSystemDirectoryW(path, MAX_PATH - 16);
-  if (n > 0 && n < MAX_PATH - 16) LoadLibraryExW(lstrcatW(path, L"\\msimg32.dll"), nullptr, 0);
+  LoadSystemLibrary(L"msimg32.dll");
 }
 
 }  // namespace

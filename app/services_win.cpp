@@ -58,6 +58,26 @@ intptr_t Win32Shell::Execute(std::string_view operation, std::string_view file, 
   return reinterpret_cast<intptr_t>(DECLARED(ShellExecuteA)(nullptr, o.c_str(), f.c_str(), p.c_str(), d.c_str(), show));
 }
 
+HWND CreateMessageWindow(const wchar_t* className, WNDPROC procedure, void* owner) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = className;
+  RegisterClassExW(&wc);  // already there from an earlier window of this process: as good
+  const HWND window = CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+  return window;
+}
+
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  wchar_t directory[MAX_PATH];
+  const UINT n = GetSystemDirectoryW(directory, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  const std::wstring path = std::wstring(directory, n) + L"\\" + name;
+  return LoadLibraryExW(path.c_str(), nullptr, 0);
+}
+
 void Win32Process::Exit(int code) { std::exit(code); }
 
 void Win32Process::Fail(std::string_view message, int exitCode) {

@@ -65,6 +65,14 @@ class Win32Process : public ProcessControl {
   void Fail(std::string_view message, int exitCode) override;
 };
 
+// A message-only window of a class of its own, whose procedure finds owner
+// in GWLP_USERDATA; null when it cannot be made.
+HWND CreateMessageWindow(const wchar_t* className, WNDPROC procedure, void* owner);
+
+// Loads a library by its full path in the system directory, never from the
+// program's folder, where anyone may have left a file of that name.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
 // The applause recording among the program's resources.
 inline constexpr int kApplauseResource = 102;
 

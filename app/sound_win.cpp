@@ -32,10 +32,7 @@ bool Find(HMODULE module, const char* name, Function& into) {
 // The functions, or null when this system has no winmm to give them.
 const WaveOut* Functions() {
   static const WaveOut* const functions = []() -> const WaveOut* {
-    wchar_t path[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(path, MAX_PATH - 16);
-    const HMODULE winmm = n > 0 && n < MAX_PATH - 16 ? LoadLibraryExW(lstrcatW(path, L"\\winmm.dll"), nullptr, 0)
-                                                      : nullptr;
+    const HMODULE winmm = LoadSystemLibrary(L"winmm.dll");
     static WaveOut found;
     const bool all = winmm && Find(winmm, "waveOutGetNumDevs", found.getNumDevs) &&
                      Find(winmm, "waveOutOpen", found.open) && Find(winmm, "waveOutPrepareHeader", found.prepare) &&
@@ -57,16 +54,7 @@ std::span<const uint8_t> ApplauseImage() {
 
 }  // namespace
 
-Win32Sound::Win32Sound() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = NoticeProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kNoticeClass;
-  RegisterClassExW(&wc);  // already there from an earlier instance of this process: as good
-  window_ = CreateWindowExW(0, kNoticeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+Win32Sound::Win32Sound() : window_(CreateMessageWindow(kNoticeClass, NoticeProc, this)) {}
 
 Win32Sound::~Win32Sound() {
   Stop();

@@ -12,13 +12,9 @@ class SystemDirectoryLibraries : public SystemLibraries {
   // A full path into the system directory: a library of the same name left
   // beside the program (where users unpack downloads) is never picked up.
   void* Load(const char* library) override {
-    wchar_t path[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return nullptr;
-    std::wstring full(path, n);
-    full += L'\\';
-    for (const char* c = library; *c; ++c) full += static_cast<wchar_t>(*c);  // the names are ASCII
-    return LoadLibraryExW(full.c_str(), nullptr, 0);
+    std::wstring name;
+    for (const char* c = library; *c; ++c) name += static_cast<wchar_t>(*c);  // the names are ASCII
+    return LoadSystemLibrary(name.c_str());
   }
   void* Find(void* library, const char* name) override {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
