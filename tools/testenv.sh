@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The environment Wine programs run in: an Xvfb display and a persistent
-# wineserver on a fresh prefix, both recorded by process id under <dir>.
-#   testenv.sh start <dir> [32|64]   prints the display and prefix
+# The environment Wine programs run in: an Xvfb display, a private PulseAudio
+# server whose only output is a null sink (what is played there can be recorded
+# from its monitor) and a persistent wineserver on a fresh prefix, all recorded
+# by process id under <dir>.
+#   testenv.sh start <dir> [32|64]   prints the display, prefix and sound server
 #   testenv.sh stop <dir>            safe after a failed or partial start
 # The width (default 32) is that of the programs to run: a 32-bit prefix and
 # loader for the product, a 64-bit one for its 64-bit twin.
@@ -38,6 +40,9 @@ stop() {
     timeout 20 wineserver -k >/dev/null 2>&1 || true
   fi
   kill_pid "$dir/wineserver.pid" wineserver
+  kill_pid "$dir/monitor-reader.pid" parec
+  kill_pid "$dir/pulseaudio.pid" pulseaudio
+  rm -f "$dir/pulse.env"
   kill_pid "$dir/xvfb.pid" Xvfb
   # A killed Xvfb leaves its lock behind; drop it once its owner is gone.
   if [[ -s $dir/display ]]; then
@@ -47,6 +52,67 @@ stop() {
       rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
     fi
     rm -f "$dir/display"
+  fi
+}
+
+# start_pulse: our own PulseAudio, a user-mode daemon with all its state, runtime
+# files and cookie under <dir>/pulse, so that the user's sound setup is never
+# read nor touched. Its one sink is a null sink, the default sink, and that
+# sink's monitor is the default source: Wine plays into the one and records the
+# other. pulse.env holds what a client needs to reach it (wine-run.sh sources it).
+start_pulse() {
+  local pulse=$dir/pulse
+  local socket=$pulse/native
+  # The kernel takes at most 107 bytes for a socket path.
+  if ((${#socket} > 107)); then
+    echo "PulseAudio socket path too long (${#socket} > 107 bytes): $socket" >&2; exit 1
+  fi
+  rm -rf "$pulse"
+  mkdir -m 700 -p "$pulse" "$pulse/home"
+  cat >"$pulse/setup.pa" <<EOF
+load-module module-null-sink sink_name=countdown_sink sink_properties=device.description=countdown_sink
+load-module module-native-protocol-unix socket=$socket auth-anonymous=1
+set-default-sink countdown_sink
+set-default-source countdown_sink.monitor
+EOF
+  : >"$pulse/client.conf"
+  cat >"$dir/pulse.env" <<EOF
+export PULSE_SERVER=unix:$socket PULSE_COOKIE=$pulse/home/.config/pulse/cookie PULSE_CLIENTCONFIG=$pulse/client.conf
+EOF
+  # As root PulseAudio warns that user mode is not meant for root, then runs.
+  # No realtime or raised priority: as root it could take them, elsewhere not,
+  # and the tests should see the same timing everywhere. No D-Bus either: with
+  # DISPLAY set it would try to launch a session bus that outlives the test.
+  HOME=$pulse/home XDG_RUNTIME_DIR=$pulse PULSE_RUNTIME_PATH=$pulse PULSE_STATE_PATH=$pulse/state \
+  LC_ALL=C DBUS_SESSION_BUS_ADDRESS=disabled: DISPLAY= \
+    pulseaudio --daemonize=no --system=false -n -F "$pulse/setup.pa" --use-pid-file=no \
+      --exit-idle-time=-1 --disallow-exit --realtime=no --high-priority=no --log-target=stderr \
+      </dev/null >"$dir/pulseaudio.log" 2>&1 &
+  echo $! >"$dir/pulseaudio.pid"
+  source "$dir/pulse.env"
+  local sink= source=
+  for _ in $(seq 100); do
+    alive "$(<"$dir/pulseaudio.pid")" || break
+    [[ -S $socket ]] && sink=$(pactl get-default-sink 2>/dev/null) && break
+    sleep 0.1
+  done
+  source=$(pactl get-default-source 2>/dev/null) || true
+  if [[ $sink != countdown_sink || $source != countdown_sink.monitor ]]; then
+    echo "PulseAudio did not start with countdown_sink as its default; see $dir/pulseaudio.log" >&2
+    cat "$dir/pulseaudio.log" >&2
+    exit 1
+  fi
+  # A null sink nobody asks for low latency renders up to 2 s ahead, in one go:
+  # a recording started then gets nothing for up to 2 s, and what it gets is
+  # not timed as it sounds. A reader that stays on the monitor asking for 10 ms
+  # keeps the sink rendering in 10 ms steps, like a sound card.
+  parec --device=countdown_sink.monitor --latency-msec=10 --raw </dev/null >/dev/null 2>"$dir/monitor-reader.log" &
+  echo $! >"$dir/monitor-reader.pid"
+  sleep 0.2
+  if ! alive "$(<"$dir/monitor-reader.pid")"; then
+    echo "Could not record the sink's monitor; see $dir/monitor-reader.log" >&2
+    cat "$dir/monitor-reader.log" >&2
+    exit 1
   fi
 }
 
@@ -79,6 +145,7 @@ start() {
   done
   [[ -s $dir/display ]] || { echo "no free X display" >&2; exit 1; }
   export DISPLAY; DISPLAY=$(<"$dir/display")
+  start_pulse
 
   # Our own wineserver, in the foreground of a background job so that $! is its
   # pid; wineboot then fills the new prefix through it.
@@ -93,7 +160,12 @@ start() {
   # There is no window manager on Xvfb: with Wine managing windows itself,
   # hiding or destroying a taskbar window waits seconds for a WM that never answers.
   "$WINELOADER" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-  echo "display $DISPLAY, $bits-bit prefix $WINEPREFIX"
+  # Wine's pulse driver and no other: without our server Wine then has no sound
+  # device at all, and the sound tests fail opening one instead of hearing
+  # nothing. (Its ALSA driver would reach the server too, through ALSA's pulse
+  # plugin, with one more resampler on the way.)
+  "$WINELOADER" reg.exe add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f </dev/null >/dev/null 2>&1
+  echo "display $DISPLAY, $bits-bit prefix $WINEPREFIX, sound $PULSE_SERVER"
 }
 
 case $cmd in

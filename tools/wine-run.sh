@@ -11,6 +11,13 @@ if [[ ! -s $env_dir/display ]]; then
   exit 1
 fi
 export DISPLAY; DISPLAY=$(<"$env_dir/display")
+# The environment's own PulseAudio: every sound goes to its null sink, where
+# the tests record it, and never to the user's server.
+if [[ ! -s $env_dir/pulse.env ]]; then
+  echo "wine-run.sh: no sound server recorded in $env_dir (restart it: tools/testenv.sh start $env_dir)" >&2
+  exit 1
+fi
+source "$env_dir/pulse.env"
 wine_use "$(<"$env_dir/bits")"
 export WINEPREFIX=$env_dir/prefix WINEDEBUG=${WINEDEBUG:--all}
 # No Mono/Gecko prompts, no desktop menu entries; a test may set its own.
