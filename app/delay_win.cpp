@@ -47,9 +47,10 @@ void Win32MessagePump::PumpingDelay(DelayRequest& request, int milliseconds) {
   request.wakeMessage = DECLARED(RegisterWindowMessageA)(kWakeName);
   request.wakeWindow = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window_));
   wakeMessage_ = request.wakeMessage;
+  // Without a window or a worker no wake-up would come: better no pause than no end.
+  if (window_ == nullptr) return;
   const HANDLE worker = DECLARED(CreateThread)(nullptr, 0, DelayWorker, &request, 0, nullptr);
-  // Without a worker no wake-up would come: better no pause than no end.
-  if (worker == nullptr || window_ == nullptr) return;
+  if (worker == nullptr) return;
   DECLARED(CloseHandle)(worker);
 
   // Taken with the A functions, so handed on with them too.
