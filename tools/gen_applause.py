@@ -14,8 +14,8 @@ Standard library only.
 import math
 import random
 import struct
-import sys
-from pathlib import Path
+
+import resource_file
 
 RATE = 11025
 SAMPLES = 38608
@@ -105,12 +105,8 @@ def wav_file(samples):
 
 
 def main():
-    target = Path(sys.argv[1]) if len(sys.argv) > 1 else \
-        Path(__file__).resolve().parent.parent / "resources" / "applause.wav"
     rng = random.Random(20240517)
-    data = wav_file(shape(room(rng, crowd(rng))))
-    target.write_bytes(data)
-    print(f"{target}: {len(data)} bytes")
+    resource_file.write("applause.wav", wav_file(shape(room(rng, crowd(rng)))))
 
 
 if __name__ == "__main__":

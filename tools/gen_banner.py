@@ -9,8 +9,8 @@ glyph colours and the rest are black. The image data is LZW-compressed here
 """
 import math
 import struct
-import sys
-from pathlib import Path
+
+import resource_file
 
 WIDTH, HEIGHT = 200, 60
 GRADIENT = 200                # palette entries 0..199: white -> 0x00FF00
@@ -177,11 +177,7 @@ def gif_file():
 
 
 def main():
-    target = Path(sys.argv[1]) if len(sys.argv) > 1 else \
-        Path(__file__).resolve().parent.parent / "resources" / "banner.gif"
-    data = gif_file()
-    target.write_bytes(data)
-    print(f"{target}: {len(data)} bytes")
+    resource_file.write("banner.gif", gif_file())
 
 
 if __name__ == "__main__":

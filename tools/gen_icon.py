@@ -8,8 +8,8 @@ as Windows 7 and later read them. Standard library only.
 """
 import math
 import struct
-import sys
-from pathlib import Path
+
+import resource_file
 
 SIZES = (48, 16)
 EDGE = (0x1B, 0x5E, 0x20)     # dark green edge
@@ -116,11 +116,7 @@ def icon_file(sizes=SIZES):
 
 
 def main():
-    target = Path(sys.argv[1]) if len(sys.argv) > 1 else \
-        Path(__file__).resolve().parent.parent / "resources" / "icon.ico"
-    data = icon_file()
-    target.write_bytes(data)
-    print(f"{target}: {len(data)} bytes")
+    resource_file.write("icon.ico", icon_file())
 
 
 if __name__ == "__main__":

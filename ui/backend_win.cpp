@@ -160,6 +160,29 @@ LRESULT ParentNotification(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
   return 0;
 }
 
+// Draws through an off-screen bitmap, so that the per-second update never
+// flickers; straight onto the target when no bitmap can be had. paint(dc)
+// draws in the target's coordinates; `area` is the part that needs it.
+template <class Paint>
+void PaintBuffered(HDC target, const RECT& area, Paint paint) {
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return;
+  const HDC buffer = CreateCompatibleDC(target);
+  const HBITMAP bitmap = buffer ? CreateCompatibleBitmap(target, width, height) : nullptr;
+  if (bitmap == nullptr) {
+    if (buffer) DeleteDC(buffer);
+    paint(target);
+    return;
+  }
+  const HGDIOBJ old = SelectObject(buffer, bitmap);
+  SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
+  paint(buffer);
+  BitBlt(target, area.left, area.top, width, height, buffer, area.left, area.top, SRCCOPY);
+  SelectObject(buffer, old);
+  DeleteObject(bitmap);
+  DeleteDC(buffer);
+}
+
 void ApplyFont(NativeControl& nc) {
   SendMessageW(nc.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(nc)), TRUE);
 }

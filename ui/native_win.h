@@ -61,27 +61,4 @@ IPicture* LoadPictureResource(HINSTANCE instance, int id);
 // The key-state mask of events: 1 Ctrl, 2 Shift, 4 Alt.
 int KeyState(WPARAM mouseKeys);
 
-// Draws through an off-screen bitmap, so that the per-second update never
-// flickers; straight onto the target when no bitmap can be had. paint(dc)
-// draws in the target's coordinates; `area` is the part that needs it.
-template <class Paint>
-void PaintBuffered(HDC target, const RECT& area, Paint paint) {
-  const int width = area.right - area.left, height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return;
-  const HDC buffer = CreateCompatibleDC(target);
-  const HBITMAP bitmap = buffer ? CreateCompatibleBitmap(target, width, height) : nullptr;
-  if (bitmap == nullptr) {
-    if (buffer) DeleteDC(buffer);
-    paint(target);
-    return;
-  }
-  const HGDIOBJ old = SelectObject(buffer, bitmap);
-  SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
-  paint(buffer);
-  BitBlt(target, area.left, area.top, width, height, buffer, area.left, area.top, SRCCOPY);
-  SelectObject(buffer, old);
-  DeleteObject(bitmap);
-  DeleteDC(buffer);
-}
-
 }  // namespace ui
