@@ -6,6 +6,7 @@
 
 #include "app/program.h"
 #include "app/services_win.h"
+#include "desktop/desktop_win.h"
 #include "settings/store_win.h"
 #include "ui/backend_win.h"
 
@@ -38,7 +39,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   auto* facility = new ui::Facility(*backend);
   backend->Attach(*facility);
   g_program = new Program(*facility, Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32MessagePump,
-                                              *new Win32InputBox(instance), *new Win32Shell, *new Win32Process});
+                                              *new Win32InputBox(instance), *new Win32Shell, *new Win32Process,
+                                              *new Win32Desktop});
   std::atexit([] { ProgramExit(*g_program); });
 
   StartProgram(*g_program);

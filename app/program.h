@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "desktop/desktop.h"
 #include "settings/settings_file.h"
 #include "ui/model.h"
 
@@ -30,16 +31,6 @@ struct DelayRequest {
   // box); one posted to a window always arrives. Window handles keep to 32
   // bits on 64-bit Windows too.
   uint32_t wakeWindow = 0;
-};
-
-struct MouseButtonState {
-  std::atomic<int32_t> leftDown{0};
-};
-
-struct AutoHideController {
-  std::atomic<int32_t> running{0};
-  std::atomic<uintptr_t> targetWindow{0};
-  std::atomic<int32_t> visibleMargin{0};
 };
 
 class Sound {
@@ -90,6 +81,7 @@ struct Services {
   InputBox& inputBox;
   Shell& shell;
   ProcessControl& process;
+  Desktop& desktop;
 };
 
 struct Program {
@@ -99,8 +91,6 @@ struct Program {
   Services sys;
   std::unique_ptr<CountdownState> countdown;
   std::unique_ptr<DelayRequest> delay;
-  std::unique_ptr<AutoHideController> autoHide;
-  std::unique_ptr<MouseButtonState> mouse;
   ui::Window* main = nullptr;
   ui::Window* settings = nullptr;
   ui::Window* about = nullptr;  // while it is open

@@ -13,9 +13,7 @@ Program::Program(ui::Facility& facility, Services services)
     : ui(facility),
       sys(services),
       countdown(std::make_unique<CountdownState>()),
-      delay(std::make_unique<DelayRequest>()),
-      autoHide(std::make_unique<AutoHideController>()),
-      mouse(std::make_unique<MouseButtonState>()) {}
+      delay(std::make_unique<DelayRequest>()) {}
 
 namespace {
 
@@ -39,9 +37,7 @@ void ProgramExit(Program& program) {
     program.countdown->minutesText = {};
     program.countdown->secondsText = {};
   }
-  program.autoHide.reset();
   program.delay.reset();
-  program.mouse.reset();
   program.countdown.reset();
 }
 
@@ -70,7 +66,7 @@ void FitMainWindowToLabel(Program& program) {
 }
 
 void CloseProgram(Program& program) {
-  SwitchAutoHideOff(program);
+  program.sys.desktop.SetAutoHide(nullptr);
   if (program.settings) program.ui.Destroy(*program.settings);
   program.sys.process.Exit(0);
 }

@@ -1,9 +1,20 @@
 #include "desktop/desktop.h"
 
 #include "app/program.h"
+#include "ui/layouts.h"
 
-// Translucency and edge hiding arrive with the desktop features; until then
-// the options are stored and mirrored but change nothing on the desktop.
-void ApplyTranslucency(Program&) {}
-void ApplyAutoHide(Program&) {}
-void SwitchAutoHideOff(Program&) {}
+namespace s = settings_window;
+
+void ApplyTranslucency(Program& p) {
+  const bool on = p.settings->Get(s::半透明选择框).checked;
+  p.sys.desktop.SetWindowAlpha(*p.main, on ? kTranslucentAlpha : kOpaqueAlpha);
+}
+
+void ApplyAutoHide(Program& p) {
+  p.sys.desktop.SetAutoHide(nullptr);
+  if (p.settings->Get(s::自动隐藏选择框).checked) {
+    p.sys.desktop.SetAutoHide(p.main);
+  } else {
+    p.sys.desktop.BringBackFromEdge(*p.main);
+  }
+}

@@ -1,11 +1,50 @@
-// How the main window sits on the desktop: translucency and edge hiding.
+// How the main window sits on the desktop: its translucency and hiding at
+// the screen edge. The routines decide; the Desktop service does it.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+
+namespace ui {
+class Window;
+}
 struct Program;
 
-// Alpha 80 while the semi-transparency box is checked, else opaque.
+// Written by the mouse hook, read by the edge-hiding worker.
+struct MouseButtonState {
+  std::atomic<int32_t> leftDown{0};  // 1 while the left button is down anywhere on the desktop
+};
+
+// Shared by the user-interface thread and the edge-hiding worker. Window and
+// hook handles keep to 32 bits on 64-bit Windows too.
+struct AutoHideState {
+  std::atomic<int32_t> running{0};
+  std::atomic<uint32_t> hookHandle{0};
+  std::atomic<uint32_t> targetWindow{0};
+  std::atomic<int32_t> visibleMargin{0};
+};
+
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+  // Makes the window layered (its extended style becomes exactly that) with
+  // this opacity for the whole window: 0 invisible, 255 opaque.
+  virtual void SetWindowAlpha(ui::Window& window, uint8_t alpha) = 0;
+  // Hides the window at the edge it touches while the cursor is elsewhere,
+  // leaving `margin` pixels (below 1: 3) on screen, and shows it when the
+  // cursor touches that strip. A switch-on while on changes nothing. Null
+  // switches it off.
+  virtual void SetAutoHide(ui::Window* window, int32_t margin = 0) = 0;
+  // Brings a window hidden at an edge back in full against that edge, after
+  // whatever the edge hiding was doing has finished.
+  virtual void BringBackFromEdge(ui::Window& window) = 0;
+};
+
+inline constexpr uint8_t kTranslucentAlpha = 80;
+inline constexpr uint8_t kOpaqueAlpha = 255;
+
+// The semi-transparency box decides the main window's opacity.
 void ApplyTranslucency(Program& program);
-// Starts or stops edge hiding by the auto-hide box, bringing a hidden window back.
+// The auto-hide box switches edge hiding on (afresh) or off; off brings a
+// hidden main window back into view.
 void ApplyAutoHide(Program& program);
-// Switches edge hiding off (and the mouse hook with it).
-void SwitchAutoHideOff(Program& program);

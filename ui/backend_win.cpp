@@ -24,10 +24,18 @@ struct Drag {
   POINT origin{};
 } g_drag;
 
+// Where the cursor was when the message being handled was sent: by the time
+// it is handled the cursor may have moved on, and a drag must follow the
+// button's own positions.
+POINT MessageCursor() {
+  const DWORD at = GetMessagePos();
+  return {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+}
+
 void BeginDrag(HWND from) {
   g_drag.capture = from;
   g_drag.root = GetAncestor(from, GA_ROOT);
-  GetCursorPos(&g_drag.cursor);
+  g_drag.cursor = MessageCursor();
   RECT r;
   GetWindowRect(g_drag.root, &r);
   g_drag.origin = {r.left, r.top};
@@ -48,8 +56,7 @@ bool ContinueDrag(HWND hwnd, UINT msg) {
   if (g_drag.capture != hwnd) return false;
   switch (msg) {
     case WM_MOUSEMOVE: {
-      POINT now;
-      GetCursorPos(&now);
+      const POINT now = MessageCursor();
       SetWindowPos(g_drag.root, nullptr, g_drag.origin.x + now.x - g_drag.cursor.x,
                    g_drag.origin.y + now.y - g_drag.cursor.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return true;

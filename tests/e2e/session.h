@@ -43,6 +43,15 @@ class Session {
       : program(Program::Start(settings, beside)) {
     main = program.WaitVisibleWindow(L"澜珂倒计时");
     settingsWindow = program.WaitVisibleWindow(L"设置窗口");
+    // The main window is layered, and a layered window reaches the screen
+    // only once it has painted: its top rows are near white whatever the
+    // colours, so wait until they show.
+    if (main != nullptr) {
+      WaitUntil([&] {
+        const RECT r = WindowRect(main);
+        return GetGValue(ScreenPixel(r.left + 3, r.top + 1)) > 128;
+      }, 3000);
+    }
   }
   bool Ready() const { return main != nullptr && settingsWindow != nullptr; }
   HWND Label() const { return Control(main, id::kTimeLabel); }

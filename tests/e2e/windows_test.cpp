@@ -19,8 +19,13 @@ TEST(MainWindow, IsABorderlessTopmostLabelCentredOnTheScreen) {
   EXPECT_FALSE(Has(Style(s.main), (WS_CAPTION | WS_THICKFRAME)));
   EXPECT_TRUE(Has(Style(s.main), WS_POPUP));
   EXPECT_TRUE(Has(ExStyle(s.main), WS_EX_TOPMOST));
-  EXPECT_TRUE(Has(ExStyle(s.main), WS_EX_APPWINDOW));  // its own taskbar button
+  // Layered from the start, even when opaque: that one style replaces the
+  // rest. With no owner, it keeps its own taskbar button all the same.
+  EXPECT_EQ(static_cast<DWORD>(ExStyle(s.main)), DWORD{WS_EX_LAYERED | WS_EX_TOPMOST});
   EXPECT_EQ(Owner(s.main), nullptr);
+  BYTE alpha = 0;
+  EXPECT_TRUE(LayeredAlpha(s.main, &alpha));
+  EXPECT_EQ(alpha, 255);
 
   const RECT r = WindowRect(s.main);
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);

@@ -84,8 +84,10 @@ TEST(Countdown, ReachingZeroStopsAndSwitchesTheDesktopOptionsOff) {
     h.Click(s::开始计时按钮);
     h.Tick();
     h.store.writes.clear();
+    h.desktop.calls.clear();
     EXPECT_EQ(h.sound.applause, 0);
     h.Tick();
+    EXPECT_EQ(h.desktop.calls, (std::vector<std::string>{"alpha 255", "hide off", "bring back"}));
     ExpectState(h, kPause, 0, "00-00", false);
     EXPECT_FALSE(h.StartButton().enabled);
     EXPECT_EQ(h.sound.applause, applause ? 1 : 0);

@@ -126,6 +126,22 @@ struct FakeProcess : ProcessControl {
   }
 };
 
+// What the program asked of the desktop, in order: "alpha 80", "hide on",
+// "hide off", "bring back".
+struct FakeDesktop : Desktop {
+  std::vector<std::string> calls;
+  ui::Window* target = nullptr;
+  void SetWindowAlpha(ui::Window&, uint8_t alpha) override { calls.push_back("alpha " + std::to_string(alpha)); }
+  void SetAutoHide(ui::Window* window, int32_t margin) override {
+    calls.push_back(window ? "hide on" + (margin ? " " + std::to_string(margin) : std::string()) : "hide off");
+    if (window) target = window;
+  }
+  void BringBackFromEdge(ui::Window& window) override {
+    calls.push_back("bring back");
+    target = &window;
+  }
+};
+
 // The program just after start-up, from the given settings file content.
 struct Harness {
   FakeBackend backend;
@@ -136,7 +152,8 @@ struct Harness {
   FakeInputBox inputBox;
   FakeShell shell;
   FakeProcess process;
-  Program program{facility, Services{store, sound, pump, inputBox, shell, process}};
+  FakeDesktop desktop;
+  Program program{facility, Services{store, sound, pump, inputBox, shell, process, desktop}};
 
   explicit Harness(Entries file = {}, std::vector<uint32_t> failToCreate = {}) {
     backend.facility = &facility;

@@ -105,6 +105,12 @@ TEST(SettingsFile, EachOptionKeyReachesItsOwnBoxOnly) {
         EXPECT_EQ(h.Box(otherBox).checked, expected) << otherKey;
         EXPECT_EQ(h.Item(otherItem).checked, expected) << otherKey;
       }
+      // The desktop follows the two desktop options from the start.
+      const bool translucent = box == s::半透明选择框 && stored;
+      const bool hiding = box != s::自动隐藏选择框 || stored;
+      EXPECT_EQ(h.desktop.calls, (std::vector<std::string>{translucent ? "alpha 80" : "alpha 255", "hide off",
+                                                            hiding ? "hide on" : "bring back"}));
+      EXPECT_EQ(h.desktop.target, &h.Main());
     }
   }
 }
@@ -152,13 +158,23 @@ TEST(Options, BoxAndMenuMarkChangeTogetherAndAreSaved) {
                                        std::tuple{s::警告音选择框, m::警告音菜单, "警告音"},
                                        std::tuple{s::自动隐藏选择框, m::自动隐藏菜单, "自动隐藏"}}) {
     for (bool on : {true, false}) {
+      // What the desktop is asked to do for each state of the option.
+      const auto desktop = [&, box = box](bool state) -> std::vector<std::string> {
+        if (box == s::半透明选择框) return {state ? "alpha 80" : "alpha 255"};
+        if (box == s::自动隐藏选择框) return {"hide off", state ? "hide on" : "bring back"};
+        return {};
+      };
+      h.desktop.calls.clear();
       h.Toggle(box, on);
       EXPECT_EQ(h.Item(item).checked, on) << key;
       EXPECT_EQ(h.store.writes.back(), (KeyValue{key, YesNoText(on)}));
+      EXPECT_EQ(h.desktop.calls, desktop(on)) << key;
+      h.desktop.calls.clear();
       h.Choose(item);
       EXPECT_EQ(h.Item(item).checked, !on) << key;
       EXPECT_EQ(h.Box(box).checked, !on) << key;
       EXPECT_EQ(h.store.writes.back(), (KeyValue{key, YesNoText(!on)}));
+      EXPECT_EQ(h.desktop.calls, desktop(!on)) << key;
     }
   }
 }
@@ -219,6 +235,7 @@ TEST(Windows, CloseCommandsEndTheProgramWithExitCodeZero) {
     if (way == 1) h.Choose(m::关闭菜单);
     if (way == 2) h.Click(s::关闭程序按钮);
     EXPECT_EQ(h.process.exitCodes, std::vector<int>{0}) << way;
+    EXPECT_EQ(h.desktop.calls.back(), "hide off") << way;  // the mouse hook goes too
     EXPECT_FALSE(h.Settings().alive) << way;
     EXPECT_EQ(h.backend.destroyed, std::vector<uint32_t>{s::kId}) << way;
   }

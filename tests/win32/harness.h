@@ -94,7 +94,7 @@ class Win32Run {
   explicit Win32Run(SettingsStore& store)
       : backend(new ui::Win32Backend(GetModuleHandleW(nullptr))), facility(new ui::Facility(*backend)) {
     backend->Attach(*facility);
-    program = new Program(*facility, Services{store, sound, pump, inputBox, shell, process});
+    program = new Program(*facility, Services{store, sound, pump, inputBox, shell, process, desktop});
     StartProgram(*program);
   }
   ~Win32Run() {
@@ -116,6 +116,7 @@ class Win32Run {
   test::FakeInputBox inputBox;
   test::FakeShell shell;
   test::FakeProcess process;
+  test::FakeDesktop desktop;
   ui::Win32Backend* backend;
   ui::Facility* facility;
   Program* program = nullptr;

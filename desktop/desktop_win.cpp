@@ -1,0 +1,222 @@
+#include "desktop/desktop_win.h"
+
+#include <windows.h>
+
+#include "desktop/declared_win.h"
+#include "desktop/edge_rules.h"
+#include "ui/backend_win.h"
+
+namespace {
+
+// How long the worker waits between passes. Mouse activity wakes it at once;
+// for a short while after, it looks again at a brisk pace (the cursor may not
+// have reached its new place when the hook hears of the move, and a window
+// being moved settles over a few frames); after that, only the odd look for a
+// window moved some other way.
+constexpr DWORD kBriskInterval = 15;
+constexpr int kBriskPasses = 40;
+constexpr DWORD kIdleInterval = 250;
+
+// What the worker and the hook share with the user-interface thread. Made
+// once and never released: the worker is never waited for (its moves are
+// sent to the user-interface thread, which must never wait on it), so what it
+// reads has to outlive it, up to the end of the process.
+struct AutoHideShared {
+  AutoHideState state;
+  MouseButtonState mouse;
+  HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // mouse activity, a switch, a request
+  std::atomic<uint32_t> bringBack{0};                          // a window to bring back from its edge
+  bool workerStarted = false;                                  // user-interface thread only
+};
+
+AutoHideShared* g_shared = nullptr;
+
+// Made by the desktop service's constructor, before any hook or worker exists.
+AutoHideShared& Shared() { return *g_shared; }
+
+HWND WindowOf(uint32_t handle) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle)); }
+uint32_t HandleOf(const void* handle) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)); }
+
+// Looks only at which message it is, and passes every one on.
+LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
+  AutoHideShared& shared = Shared();
+  if (wParam == WM_LBUTTONDOWN) shared.mouse.leftDown = 1;
+  if (wParam == WM_LBUTTONUP) shared.mouse.leftDown = 0;
+  SetEvent(shared.wake);
+  return DECLARED(CallNextHookEx)(reinterpret_cast<HHOOK>(static_cast<uintptr_t>(shared.state.hookHandle.load())),
+                                  code, wParam, lParam);
+}
+
+// Handles whatever has arrived for this thread, without waiting.
+void ProcessPendingMessages() {
+  MSG msg;
+  while (DECLARED(PeekMessageA)(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+    if (DECLARED(GetMessageA)(&msg, nullptr, 0, 0) <= 0) return;
+    DECLARED(TranslateMessage)(&msg);
+    DECLARED(DispatchMessageA)(&msg);
+  }
+}
+
+// Waits the given time, or until woken, handling this thread's messages
+// meanwhile. True when woken.
+bool TimerWait(DWORD milliseconds, HANDLE wake) {
+  HANDLE timer = nullptr;
+  if (milliseconds != INFINITE) {
+    timer = DECLARED(CreateWaitableTimerA)(nullptr, FALSE, nullptr);
+    LARGE_INTEGER due;
+    due.QuadPart = -static_cast<LONGLONG>(milliseconds) * 10000;  // relative, in 100 ns
+    if (timer != nullptr && !DECLARED(SetWaitableTimer)(timer, &due, 0, nullptr, nullptr, FALSE)) {
+      DECLARED(CloseHandle)(timer);
+      timer = nullptr;
+    }
+  }
+  const HANDLE handles[] = {wake, timer};
+  const DWORD count = timer != nullptr ? 2 : 1;
+  bool woken = false;
+  for (;;) {
+    const DWORD result = DECLARED(MsgWaitForMultipleObjects)(count, handles, FALSE, timer ? INFINITE : milliseconds,
+                                                             QS_ALLINPUT & 0xFF);
+    if (result == WAIT_OBJECT_0 + count) {
+      ProcessPendingMessages();
+      continue;
+    }
+    woken = result == WAIT_OBJECT_0;
+    // A failed wait must not turn the worker into a busy loop.
+    if (result == WAIT_FAILED) DECLARED(Sleep)(milliseconds == INFINITE ? kIdleInterval : milliseconds);
+    break;
+  }
+  if (timer != nullptr) DECLARED(CloseHandle)(timer);
+  return woken;
+}
+
+// The primary display's size, for when the monitor cannot be asked.
+ScreenRect QueryScreenSize() {
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  if (!DECLARED(EnumDisplaySettingsA)(nullptr, ENUM_CURRENT_SETTINGS, &mode)) {
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  return {0, 0, static_cast<int32_t>(mode.dmPelsWidth), static_cast<int32_t>(mode.dmPelsHeight)};
+}
+
+// The monitor with the most of the window on it.
+ScreenRect NearestMonitor(HWND window) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+  if (monitor == nullptr || !GetMonitorInfoW(monitor, &info)) return QueryScreenSize();
+  return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+}
+
+// Where the window is now, and the monitor whose edges apply to it.
+struct Placement {
+  ScreenRect window, monitor;
+};
+
+bool Locate(HWND window, const ScreenRect* lastSeen, int32_t margin, Placement& out) {
+  RECT r;
+  if (!DECLARED(GetWindowRect)(window, &r)) return false;
+  out.window = {r.left, r.top, r.right, r.bottom};
+  out.monitor = HoldingMonitor(out.window, NearestMonitor(window), lastSeen, margin);
+  return true;
+}
+
+void MoveTo(HWND window, const ScreenRect& now, ScreenPoint to) {
+  if (to == ScreenPoint{now.left, now.top}) return;
+  DECLARED(MoveWindow)(window, to.x, to.y, now.width(), now.height(), TRUE);
+}
+
+void BringBack(HWND window, const ScreenRect* lastSeen) {
+  Placement at;
+  if (Locate(window, lastSeen, kDefaultVisibleMargin, at)) MoveTo(window, at.window, RestoredPosition(at.window, at.monitor));
+}
+
+// One worker for the life of the process, started by the first switch-on.
+// It is the only thread that moves the window by the rules, so a move it is
+// making cannot land after a bring-back and hide the window again; while edge
+// hiding is off it sleeps until woken.
+DWORD WINAPI AutoHideWorker(void*) {
+  AutoHideShared& shared = Shared();
+  AutoHideState& state = shared.state;
+  ScreenRect lastSeen;
+  bool seen = false;
+  int briskPasses = 0;
+  for (;;) {
+    if (const uint32_t window = shared.bringBack.exchange(0)) BringBack(WindowOf(window), seen ? &lastSeen : nullptr);
+    if (!state.running) {
+      TimerWait(INFINITE, shared.wake);
+      continue;
+    }
+    // While the left button is held (a window being dragged, perhaps this
+    // one), nothing moves; its release wakes the worker for a fresh look.
+    Placement at;
+    const HWND target = WindowOf(state.targetWindow);
+    POINT cursor;
+    if (!shared.mouse.leftDown && Locate(target, seen ? &lastSeen : nullptr, state.visibleMargin, at) &&
+        DECLARED(GetCursorPos)(&cursor)) {
+      lastSeen = at.monitor;
+      seen = true;
+      MoveTo(target, at.window, EdgeRulePosition(at.window, at.monitor, {cursor.x, cursor.y}, state.visibleMargin));
+    }
+    ProcessPendingMessages();
+    if (TimerWait(briskPasses > 0 ? kBriskInterval : kIdleInterval, shared.wake)) {
+      briskPasses = kBriskPasses;
+    } else if (briskPasses > 0) {
+      --briskPasses;
+    }
+  }
+}
+
+}  // namespace
+
+Win32Desktop::Win32Desktop() {
+  if (g_shared == nullptr) g_shared = new AutoHideShared;
+}
+
+void Win32Desktop::SetWindowAlpha(ui::Window& window, uint8_t alpha) {
+  const HWND hwnd = ui::Win32Backend::Handle(window);
+  DECLARED(SetWindowLongA)(hwnd, GWL_EXSTYLE, WS_EX_LAYERED);
+  DECLARED(SetLayeredWindowAttributes)(hwnd, 0, alpha, LWA_ALPHA);
+  // A window that has just become layered keeps nothing of what it showed
+  // (under Wine it stays black until something else repaints it).
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void Win32Desktop::SetAutoHide(ui::Window* window, int32_t margin) {
+  AutoHideShared& shared = Shared();
+  AutoHideState& state = shared.state;
+  if (window == nullptr) {
+    state.running = 0;
+    if (const uint32_t hook = state.hookHandle.exchange(0)) {
+      DECLARED(UnhookWindowsHookEx)(reinterpret_cast<HHOOK>(static_cast<uintptr_t>(hook)));
+    }
+    SetEvent(shared.wake);
+    return;
+  }
+  if (state.running) return;
+  state.targetWindow = HandleOf(ui::Win32Backend::Handle(*window));
+  state.visibleMargin = EffectiveMargin(margin);
+  state.running = 1;
+  if (!shared.workerStarted) {
+    const HANDLE worker =
+        Bound<decltype(&::CreateThread)>(Declared::CreateThreadForAutoHide)(nullptr, 0, AutoHideWorker, nullptr, 0, nullptr);
+    shared.workerStarted = worker != nullptr;
+    if (worker != nullptr) DECLARED(CloseHandle)(worker);
+  }
+  SetEvent(shared.wake);
+  // Installed from this thread, the hook runs here whenever this thread
+  // takes its messages, which it never stops doing for long.
+  const HHOOK hook = DECLARED(SetWindowsHookExA)(WH_MOUSE_LL, MouseHookProc, DECLARED(GetModuleHandleA)(nullptr), 0);
+  state.hookHandle = HandleOf(hook);
+}
+
+void Win32Desktop::BringBackFromEdge(ui::Window& window) {
+  AutoHideShared& shared = Shared();
+  const HWND hwnd = ui::Win32Backend::Handle(window);
+  if (!shared.workerStarted) {
+    BringBack(hwnd, nullptr);  // no worker, so nothing else moves it
+    return;
+  }
+  shared.bringBack = HandleOf(hwnd);
+  SetEvent(shared.wake);
+}

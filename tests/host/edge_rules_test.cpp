@@ -1,0 +1,125 @@
+// Where edge hiding puts the window: one monitor, several, and the way back.
+#include <gtest/gtest.h>
+
+#include "desktop/edge_rules.h"
+
+namespace {
+
+constexpr ScreenRect kScreen{0, 0, 1024, 768};
+constexpr ScreenPoint kAway{500, 400};  // on no test window
+
+ScreenRect At(int32_t left, int32_t top, int32_t width = 280, int32_t height = 90) {
+  return {left, top, left + width, top + height};
+}
+
+ScreenPoint Pass(const ScreenRect& window, ScreenPoint cursor, const ScreenRect& monitor = kScreen,
+                 int32_t margin = 3) {
+  return EdgeRulePosition(window, monitor, cursor, margin);
+}
+
+TEST(EdgeRules, HideAtTheEdgeTouchedAndShowFromTheStrip) {
+  struct Case {
+    const char* edge;
+    ScreenRect shown;
+    ScreenPoint hidden, onStrip;
+  };
+  const Case cases[] = {
+      {"left", At(0, 300), {-277, 300}, {0, 340}},
+      {"left, crossed", At(-40, 300), {-277, 300}, {1, 340}},
+      {"top", At(400, 0), {400, -87}, {500, 2}},
+      {"right", At(744, 300), {1021, 300}, {1023, 340}},
+      {"right, crossed", At(900, 300), {1021, 300}, {1022, 300}},
+      {"bottom", At(400, 678), {400, 765}, {500, 767}},
+      // Several edges: the last of left, top, right, bottom decides, and the
+      // other coordinate stays as it was.
+      {"top-left corner", At(-10, -10), {-10, -87}, {0, 0}},
+      {"top-right corner", At(800, -5), {1021, -5}, {1023, 10}},
+      {"bottom-left corner", At(-10, 700), {-10, 765}, {5, 767}},
+      {"bottom-right corner", At(800, 700), {800, 765}, {900, 768}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.edge);
+    const ScreenPoint hidden = Pass(c.shown, kAway);
+    EXPECT_EQ(hidden, c.hidden);
+    const ScreenRect hiddenRect = At(hidden.x, hidden.y);
+    EXPECT_EQ(Pass(hiddenRect, kAway), hidden) << "stays hidden";
+    const ScreenPoint shown = Pass(hiddenRect, c.onStrip);
+    EXPECT_EQ(Pass(At(shown.x, shown.y), {shown.x + 1, shown.y + 1}), shown) << "stays shown under the cursor";
+    // Shown flush against the edge it was hidden at.
+    if (c.hidden.x != c.shown.left) {
+      EXPECT_EQ(shown.x, c.hidden.x < 0 ? 0 : 1024 - 280);
+    }
+    if (c.hidden.y != c.shown.top) {
+      EXPECT_EQ(shown.y, c.hidden.y < 0 ? 0 : 768 - 90);
+    }
+  }
+}
+
+TEST(EdgeRules, TheCursorOnAnyBoundIsOnTheWindow) {
+  const ScreenRect pushedOver = At(-40, 300);  // the user left it partly off screen
+  for (ScreenPoint on : {ScreenPoint{-40, 300}, ScreenPoint{240, 390}, ScreenPoint{0, 345}}) {
+    EXPECT_EQ(Pass(pushedOver, on), (ScreenPoint{-40, 300}));
+  }
+  EXPECT_EQ(Pass(pushedOver, {241, 390}), (ScreenPoint{-277, 300}));
+  EXPECT_EQ(Pass(pushedOver, {240, 391}), (ScreenPoint{-277, 300}));
+}
+
+TEST(EdgeRules, AWindowAtNoEdgeNeverMovesAndAMarginBelowOneIsThree) {
+  for (ScreenPoint cursor : {kAway, ScreenPoint{150, 150}}) EXPECT_EQ(Pass(At(100, 100), cursor), (ScreenPoint{100, 100}));
+  EXPECT_EQ(Pass(At(1, 1, 1022, 766), kAway), (ScreenPoint{1, 1}));
+  for (int32_t margin : {0, -5, 3}) EXPECT_EQ(Pass(At(0, 300), kAway, kScreen, margin), (ScreenPoint{-277, 300}));
+  EXPECT_EQ(Pass(At(0, 300), kAway, kScreen, 10), (ScreenPoint{-270, 300}));
+  EXPECT_EQ(Pass(At(-270, 300), {5, 310}, kScreen, 10), (ScreenPoint{0, 300}));
+  EXPECT_EQ(Pass(At(-270, 300), {5, 310}, kScreen, 3), (ScreenPoint{-270, 300})) << "not hidden by this margin";
+}
+
+TEST(EdgeRules, SwitchingOffBringsAHiddenWindowBackAtItsEdge) {
+  struct Case {
+    ScreenRect hidden;
+    ScreenPoint back;
+  };
+  const Case cases[] = {
+      {At(-277, 300), {0, 300}},   {At(400, -87), {400, 0}},     {At(1021, 300), {744, 300}},
+      {At(400, 765), {400, 678}},  {At(-10, -87), {-10, 0}},      {At(-10, 765), {-10, 678}},
+      {At(1021, -5), {744, -5}},   {At(300, 300), {300, 300}},    {At(-276, 300), {-276, 300}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RestoredPosition(c.hidden, kScreen), c.back) << c.hidden.left << "," << c.hidden.top;
+  }
+}
+
+// A laptop screen with a projector: beside it, above it, or to its left.
+TEST(EdgeRules, EachMonitorHasItsOwnEdges) {
+  const ScreenRect primary{0, 0, 1920, 1080};
+  const ScreenRect right{1920, 0, 3200, 1024}, below{0, 1080, 1920, 2160}, left{-1280, 0, 0, 1024};
+  // A window in the middle of the projector stays there; measured against
+  // the laptop screen it would be pulled back to that screen's edge.
+  EXPECT_EQ(Pass(At(2500, 400), kAway, right), (ScreenPoint{2500, 400}));
+  EXPECT_EQ(Pass(At(2500, 400), kAway, primary), (ScreenPoint{1917, 400}));
+  // It hides at the projector's own edges, and comes back from them.
+  EXPECT_EQ(Pass(At(2920, 400), kAway, right), (ScreenPoint{3197, 400}));
+  EXPECT_EQ(Pass(At(3197, 400), {3199, 420}, right), (ScreenPoint{2920, 400}));
+  EXPECT_EQ(Pass(At(2500, 934), kAway, right), (ScreenPoint{2500, 1021}));
+  EXPECT_EQ(Pass(At(500, 2070), kAway, below), (ScreenPoint{500, 2157}));
+  EXPECT_EQ(Pass(At(500, 2157), {600, 2159}, below), (ScreenPoint{500, 2070}));
+  EXPECT_EQ(Pass(At(-1280, 500), kAway, left), (ScreenPoint{-1557, 500}));
+  EXPECT_EQ(Pass(At(-1557, 500), {-1279, 520}, left), (ScreenPoint{-1280, 500}));
+  EXPECT_EQ(RestoredPosition(At(-1557, 500), left), (ScreenPoint{-1280, 500}));
+  EXPECT_EQ(RestoredPosition(At(500, 2157), below), (ScreenPoint{500, 2070}));
+}
+
+TEST(EdgeRules, AHiddenWindowBelongsToTheMonitorItIsHiddenOn) {
+  const ScreenRect primary{0, 0, 1920, 1080}, right{1920, 0, 3200, 1024};
+  // Hidden at the projector's left edge, it lies mostly on the laptop screen,
+  // which the system then names as its monitor.
+  const ScreenRect hidden = At(1920 + 3 - 280, 400);
+  EXPECT_EQ(HoldingMonitor(hidden, primary, &right, 3), right);
+  EXPECT_EQ(Pass(hidden, kAway, right), (ScreenPoint{hidden.left, hidden.top}));
+  // Shown again, or moved away by the user, it goes by the system's choice.
+  EXPECT_EQ(HoldingMonitor(At(1920, 400), right, &right, 3), right);
+  EXPECT_EQ(HoldingMonitor(At(500, 400), primary, &right, 3), primary);
+  EXPECT_EQ(HoldingMonitor(hidden, primary, nullptr, 3), primary);
+  EXPECT_EQ(HoldingMonitor(At(1920 - 277, 400), primary, &right, 0), right) << "margin 0 is 3";
+}
+
+}  // namespace
