@@ -14,10 +14,11 @@ BYTE Alpha(HWND window) {
 
 POINT Screen() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
+// The main window at this place, at the size it had from the start.
 bool WaitAt(HWND window, LONG left, LONG top) {
   return WaitUntil([&] {
     const RECT r = WindowRect(window);
-    return r.left == left && r.top == top;
+    return r.left == left && r.top == top && r.right - r.left == 280 && r.bottom - r.top == 90;
   }, 3000);
 }
 
