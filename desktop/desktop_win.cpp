@@ -15,7 +15,7 @@ namespace {
 // window moved some other way.
 constexpr DWORD kBriskInterval = 15;
 constexpr int kBriskPasses = 40;
-constexpr DWORD kIdleInterval = 250;
+constexpr DWORD kIdleInterval = 500;
 
 // What the worker and the hook share with the user-interface thread. Made
 // once and never released: the worker is never waited for (its moves are
@@ -57,36 +57,28 @@ void ProcessPendingMessages() {
   }
 }
 
-// Waits the given time, or until woken, handling this thread's messages
-// meanwhile. True when woken.
-bool TimerWait(DWORD milliseconds, HANDLE wake) {
-  HANDLE timer = nullptr;
-  if (milliseconds != INFINITE) {
-    timer = DECLARED(CreateWaitableTimerA)(nullptr, FALSE, nullptr);
+// Waits the given time (INFINITE: until woken) on the worker's timer, or
+// until woken, handling this thread's messages meanwhile. True when woken.
+bool TimerWait(HANDLE timer, DWORD milliseconds, HANDLE wake) {
+  bool timed = false;
+  if (milliseconds != INFINITE && timer != nullptr) {
     LARGE_INTEGER due;
     due.QuadPart = -static_cast<LONGLONG>(milliseconds) * 10000;  // relative, in 100 ns
-    if (timer != nullptr && !DECLARED(SetWaitableTimer)(timer, &due, 0, nullptr, nullptr, FALSE)) {
-      DECLARED(CloseHandle)(timer);
-      timer = nullptr;
-    }
+    timed = DECLARED(SetWaitableTimer)(timer, &due, 0, nullptr, nullptr, FALSE) != FALSE;
   }
   const HANDLE handles[] = {wake, timer};
-  const DWORD count = timer != nullptr ? 2 : 1;
-  bool woken = false;
+  const DWORD count = timed ? 2 : 1;
   for (;;) {
-    const DWORD result = DECLARED(MsgWaitForMultipleObjects)(count, handles, FALSE, timer ? INFINITE : milliseconds,
+    const DWORD result = DECLARED(MsgWaitForMultipleObjects)(count, handles, FALSE, timed ? INFINITE : milliseconds,
                                                              QS_ALLINPUT & 0xFF);
     if (result == WAIT_OBJECT_0 + count) {
       ProcessPendingMessages();
       continue;
     }
-    woken = result == WAIT_OBJECT_0;
     // A failed wait must not turn the worker into a busy loop.
     if (result == WAIT_FAILED) DECLARED(Sleep)(milliseconds == INFINITE ? kIdleInterval : milliseconds);
-    break;
+    return result == WAIT_OBJECT_0;
   }
-  if (timer != nullptr) DECLARED(CloseHandle)(timer);
-  return woken;
 }
 
 // The primary display's size, for when the monitor cannot be asked.
@@ -138,13 +130,14 @@ void BringBack(HWND window, const ScreenRect* lastSeen) {
 DWORD WINAPI AutoHideWorker(void*) {
   AutoHideShared& shared = Shared();
   AutoHideState& state = shared.state;
+  const HANDLE timer = DECLARED(CreateWaitableTimerA)(nullptr, FALSE, nullptr);
   ScreenRect lastSeen;
   bool seen = false;
   int briskPasses = 0;
   for (;;) {
     if (const uint32_t window = shared.bringBack.exchange(0)) BringBack(WindowOf(window), seen ? &lastSeen : nullptr);
     if (!state.running) {
-      TimerWait(INFINITE, shared.wake);
+      TimerWait(timer, INFINITE, shared.wake);
       continue;
     }
     // While the left button is held (a window being dragged, perhaps this
@@ -159,7 +152,7 @@ DWORD WINAPI AutoHideWorker(void*) {
       MoveTo(target, at.window, EdgeRulePosition(at.window, at.monitor, {cursor.x, cursor.y}, state.visibleMargin));
     }
     ProcessPendingMessages();
-    if (TimerWait(briskPasses > 0 ? kBriskInterval : kIdleInterval, shared.wake)) {
+    if (TimerWait(timer, briskPasses > 0 ? kBriskInterval : kIdleInterval, shared.wake)) {
       briskPasses = kBriskPasses;
     } else if (briskPasses > 0) {
       --briskPasses;
