@@ -31,7 +31,7 @@ struct AutoHideShared {
 
 AutoHideShared* g_shared = nullptr;
 
-// Made by the desktop service's constructor, before any hook or worker exists.
+// Made by the controller's constructor, before any hook or worker exists.
 AutoHideShared& Shared() { return *g_shared; }
 
 HWND WindowOf(uint32_t handle) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle)); }
@@ -162,7 +162,7 @@ DWORD WINAPI AutoHideWorker(void*) {
 
 }  // namespace
 
-Win32Desktop::Win32Desktop() {
+AutoHideController::AutoHideController() {
   if (g_shared == nullptr) g_shared = new AutoHideShared;
 }
 
@@ -175,7 +175,7 @@ void Win32Desktop::SetWindowAlpha(ui::Window& window, uint8_t alpha) {
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-void Win32Desktop::SetAutoHide(ui::Window* window, int32_t margin) {
+void AutoHideController::SetAutoHide(HWND window, int32_t margin) {
   AutoHideShared& shared = Shared();
   AutoHideState& state = shared.state;
   if (window == nullptr) {
@@ -187,7 +187,7 @@ void Win32Desktop::SetAutoHide(ui::Window* window, int32_t margin) {
     return;
   }
   if (state.running) return;
-  state.targetWindow = HandleOf(ui::Win32Backend::Handle(*window));
+  state.targetWindow = HandleOf(window);
   state.visibleMargin = EffectiveMargin(margin);
   state.running = 1;
   if (!shared.workerStarted) {
@@ -203,13 +203,20 @@ void Win32Desktop::SetAutoHide(ui::Window* window, int32_t margin) {
   state.hookHandle = HandleOf(hook);
 }
 
-void Win32Desktop::BringBackFromEdge(ui::Window& window) {
+void AutoHideController::BringBackFromEdge(HWND hwnd) {
   AutoHideShared& shared = Shared();
-  const HWND hwnd = ui::Win32Backend::Handle(window);
   if (!shared.workerStarted) {
     BringBack(hwnd, nullptr);  // no worker, so nothing else moves it
     return;
   }
   shared.bringBack = HandleOf(hwnd);
   SetEvent(shared.wake);
+}
+
+void Win32Desktop::SetAutoHide(ui::Window* window, int32_t margin) {
+  autoHide_.SetAutoHide(window ? ui::Win32Backend::Handle(*window) : nullptr, margin);
+}
+
+void Win32Desktop::BringBackFromEdge(ui::Window& window) {
+  autoHide_.BringBackFromEdge(ui::Win32Backend::Handle(window));
 }

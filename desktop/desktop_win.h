@@ -3,12 +3,26 @@
 // is held and when the mouse moves.
 #pragma once
 
+#include <windows.h>
+
 #include "desktop/desktop.h"
+
+// Edge hiding's switch, worked from the user-interface thread: it starts the
+// one worker, installs and removes the hook, and hands requests to the worker.
+class AutoHideController {
+ public:
+  AutoHideController();
+  // A null window switches edge hiding off.
+  void SetAutoHide(HWND window, int32_t margin);
+  void BringBackFromEdge(HWND window);
+};
 
 class Win32Desktop : public Desktop {
  public:
-  Win32Desktop();
   void SetWindowAlpha(ui::Window& window, uint8_t alpha) override;
   void SetAutoHide(ui::Window* window, int32_t margin) override;
   void BringBackFromEdge(ui::Window& window) override;
+
+ private:
+  AutoHideController autoHide_;
 };
