@@ -1,11 +1,15 @@
-// The benchmark's hands on the desktop: puts a program's window against the
-// left edge and times how fast it comes back when the cursor touches the
-// strip left on screen. Console program, run under Wine beside the program
-// measured.
+// The benchmark's hands and stopwatch on the desktop. Console program, run
+// under Wine beside the programs measured.
 //
-//   bench_driver hide <caption>          window to the left edge, cursor away, until it is hidden
-//   bench_driver latency <caption> <n>   n timed shows; prints each in ms, then the median and 95th percentile
-//   bench_driver close <caption>         asks the window to close
+//   bench_driver hide <caption>                  window to the left edge, cursor away, until it is hidden
+//   bench_driver latency <caption> <n>           n timed shows from the strip: each, the median and the 95th percentile
+//   bench_driver startup <timer.exe> <other.exe> <n>
+//                                                n starts of each, taken in turns, each from a fresh folder,
+//                                                until its window shows (the timer's: showing "05-00")
+//   bench_driver timing                          presses the timer's start button and follows the count to "00-00"
+//   bench_driver click <caption> <control id>    presses a button
+//   bench_driver wait <caption>                  until the window shows
+//   bench_driver close <caption>                 asks the window to close
 #include <windows.h>
 #include <shellapi.h>
 
@@ -18,27 +22,71 @@
 namespace {
 
 constexpr int kVisibleMargin = 3;
+constexpr wchar_t kTimerCaption[] = L"澜珂倒计时";
+constexpr wchar_t kSettingsCaption[] = L"设置窗口";
+constexpr DWORD kTimeLabel = 0x1601007D;
+constexpr DWORD kStartButton = 0x160112CB;
 
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / frequency;
+}
+
+// Nearest rank: with 20 values the 95th percentile is the 19th.
+double Percentile(std::vector<double> values, double p) {
+  std::sort(values.begin(), values.end());
+  const auto rank = static_cast<size_t>(std::max(1.0, p * static_cast<double>(values.size()) + 0.999));
+  return values[std::min(rank, values.size()) - 1];
+}
+
+std::wstring Text(HWND w) {
+  wchar_t text[64] = {};
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(w, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &copied);
+  return text;
+}
+
+// A visible window by caption, by process, or a child by its identifier.
 struct Search {
-  const std::wstring* caption;
-  HWND found;
+  const wchar_t* caption = nullptr;
+  DWORD process = 0;
+  DWORD id = 0;
+  HWND found = nullptr;
 };
 
 BOOL CALLBACK Match(HWND w, LPARAM lp) {
   auto& search = *reinterpret_cast<Search*>(lp);
   wchar_t text[64] = {};
   GetWindowTextW(w, text, 64);
-  if (IsWindowVisible(w) && *search.caption == text) search.found = w;
+  DWORD process = 0;
+  GetWindowThreadProcessId(w, &process);
+  const bool matches = search.caption ? std::wstring(search.caption) == text
+                       : search.process ? process == search.process
+                                        : static_cast<DWORD>(GetWindowLongW(w, GWL_ID)) == search.id;
+  if (matches && (search.id != 0 || IsWindowVisible(w))) search.found = w;
   return search.found == nullptr;
+}
+
+HWND Find(Search search, HWND parent = nullptr) {
+  if (parent != nullptr) {
+    EnumChildWindows(parent, Match, reinterpret_cast<LPARAM>(&search));
+  } else {
+    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+  }
+  return search.found;
 }
 
 // A visible top-level window with this caption (a program may have hidden
 // ones of the same name).
 HWND WaitWindow(const std::wstring& caption) {
   for (int i = 0; i < 200; ++i) {
-    Search search{&caption, nullptr};
-    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return search.found;
+    if (const HWND w = Find({.caption = caption.c_str()})) return w;
     Sleep(50);
   }
   return nullptr;
@@ -88,28 +136,104 @@ int Hide(HWND w) {
 
 int Latency(HWND w, int tries) {
   std::vector<double> ms;
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
   for (int i = 0; i < tries; ++i) {
     if (Hide(w) != 0) return 1;
     Sleep(1500);  // long enough for any brisk pace after the last mouse move to end
     RECT r;
     GetWindowRect(w, &r);
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
+    const double start = Now();
     MoveCursor({1, (r.top + r.bottom) / 2});
     if (!WaitLeft(w, 0, 5000)) {
       std::fprintf(stderr, "the window did not come back\n");
       return 1;
     }
-    QueryPerformanceCounter(&end);
-    ms.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
+    ms.push_back(1000 * (Now() - start));
     std::printf("show %d: %.1f ms\n", i + 1, ms.back());
   }
-  std::sort(ms.begin(), ms.end());
-  // Nearest rank: with 20 tries the 95th percentile is the 19th value.
-  const auto rank = [&](double p) { return ms[static_cast<size_t>(std::max(1.0, p * static_cast<double>(ms.size()) + 0.999)) - 1]; };
-  std::printf("median %.1f\np95 %.1f\n", rank(0.5), rank(0.95));
+  std::printf("median %.1f\np95 %.1f\n", Percentile(ms, 0.5), Percentile(ms, 0.95));
+  return 0;
+}
+
+// One start of the program from a fresh folder of its own; seconds until its
+// window shows, or a negative value when it does not within ten seconds.
+double StartOnce(const std::wstring& exe, bool isTimer, int run) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"bench-start-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(run);
+  const std::wstring name = exe.substr(exe.find_last_of(L"\\/") + 1);
+  const std::wstring copy = folder + L"\\" + name;
+  CreateDirectoryW(folder.c_str(), nullptr);
+  if (!CopyFileW(exe.c_str(), copy.c_str(), FALSE)) return -1;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  const double start = Now();
+  if (!CreateProcessW(copy.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) return -1;
+  double shown = -1;
+  while (Now() - start < 10) {
+    const HWND w = Find({.process = pi.dwProcessId});
+    const HWND label = w && isTimer ? Find({.id = kTimeLabel}, w) : nullptr;
+    if (w && (!isTimer || (label && Text(label) == L"05-00"))) {
+      shown = Now() - start;
+      break;
+    }
+    Sleep(1);
+  }
+  TerminateProcess(pi.hProcess, 0);
+  WaitForSingleObject(pi.hProcess, 5000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  DeleteFileW(copy.c_str());
+  DeleteFileW((folder + L"\\lkd.dll").c_str());
+  RemoveDirectoryW(folder.c_str());
+  return shown;
+}
+
+int Startup(const std::wstring& timer, const std::wstring& other, int runs) {
+  std::vector<double> timerMs, otherMs;
+  for (int i = 0; i < runs; ++i) {
+    // In turns, so that both meet the same machine.
+    const double t = StartOnce(timer, true, 2 * i), o = StartOnce(other, false, 2 * i + 1);
+    if (t < 0 || o < 0) {
+      std::fprintf(stderr, "a program did not show its window\n");
+      return 1;
+    }
+    timerMs.push_back(1000 * t);
+    otherMs.push_back(1000 * o);
+    std::printf("start %d: %.1f ms, %.1f ms\n", i + 1, timerMs.back(), otherMs.back());
+  }
+  std::printf("timer %.1f\nother %.1f\n", Percentile(timerMs, 0.5), Percentile(otherMs, 0.5));
+  return 0;
+}
+
+// Presses start and notes when the label changes, to "00-00". The press takes
+// its second at once, so a count of n seconds is due n - 1 seconds after it.
+int Timing() {
+  const HWND main = WaitWindow(kTimerCaption), settings = WaitWindow(kSettingsCaption);
+  const HWND label = main ? Find({.id = kTimeLabel}, main) : nullptr;
+  const HWND start = settings ? Find({.id = kStartButton}, settings) : nullptr;
+  if (label == nullptr || start == nullptr) return 1;
+  std::wstring shown = Text(label);
+  const int seconds = _wtoi(shown.c_str()) * 60 + _wtoi(shown.c_str() + 3);
+  const double pressed = Now();
+  PostMessageW(start, BM_CLICK, 0, 0);
+  std::vector<double> changes;
+  while (shown != L"00-00" && Now() - pressed < seconds + 5) {
+    Sleep(2);
+    const std::wstring now = Text(label);
+    if (now == shown) continue;
+    shown = now;
+    changes.push_back(Now() - pressed);
+  }
+  if (shown != L"00-00" || changes.size() < 3) return 1;
+  double shortest = 1e9, longest = 0;
+  for (size_t i = 2; i < changes.size(); ++i) {  // from the first second counted by the clock
+    shortest = std::min(shortest, changes[i] - changes[i - 1]);
+    longest = std::max(longest, changes[i] - changes[i - 1]);
+  }
+  std::printf("ticks %zu\nerror %.1f\nspread %.1f\n", changes.size(), 1000 * (changes.back() - (seconds - 1)),
+              1000 * (longest - shortest));
   return 0;
 }
 
@@ -120,18 +244,26 @@ int main() {
   // gave them, not through the code page.
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argv == nullptr || argc < 3) {
-    std::fprintf(stderr, "usage: bench_driver hide|latency|close <caption> [tries]\n");
+  if (argv == nullptr || argc < 2) {
+    std::fprintf(stderr, "usage: bench_driver hide|latency|startup|timing|click|close ...\n");
     return 2;
   }
   const std::wstring command = argv[1];
+  if (command == L"timing") return Timing();
+  if (command == L"startup" && argc >= 4) return Startup(argv[2], argv[3], argc > 4 ? _wtoi(argv[4]) : 10);
+  if (argc < 3) return 2;
   const HWND w = WaitWindow(argv[2]);
   if (w == nullptr) {
     std::fprintf(stderr, "no window with that caption\n");
     return 1;
   }
+  if (command == L"wait") return 0;
   if (command == L"hide") return Hide(w);
   if (command == L"latency") return Latency(w, argc > 3 ? _wtoi(argv[3]) : 20);
+  if (command == L"click" && argc > 3) {
+    const HWND button = Find({.id = static_cast<DWORD>(wcstoul(argv[3], nullptr, 0))}, w);
+    return button && PostMessageW(button, BM_CLICK, 0, 0) ? 0 : 1;
+  }
   if (command == L"close") return PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
   return 2;
 }

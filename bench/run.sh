@@ -2,11 +2,13 @@
 # The benchmark command. Builds the timer and the benchmark's own programs for
 # the Wine this machine runs (the 32-bit product where it runs 32-bit
 # programs, else its 64-bit build), starts a private Wine environment and
-# measures the timer beside a reference, side by side in one run. Prints a
-# table and writes it as CSV to build/bench/results.csv.
+# measures the timer beside a yardstick in the same run. Prints a table and
+# writes it as CSV to build/bench/results.csv.
 #
-#   BENCH_IDLE_SECONDS   length of each processor-time sample (default 30)
-#   BENCH_TRIES          timed shows per program (default 20)
+#   BENCH_IDLE_SECONDS   length of each processor-time sample (default 60)
+#   BENCH_TRIES          timed shows from the screen edge (default 20)
+#   BENCH_STARTS         timed starts of each program (default 10)
+#   BENCH_COUNT_MINUTES  length of the timed countdown (default 2)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -15,12 +17,16 @@ source tools/wine-env.sh
 wine_choose
 wine_use "$wine_bits"
 
-idle_seconds=${BENCH_IDLE_SECONDS:-30}
+idle_seconds=${BENCH_IDLE_SECONDS:-60}
 tries=${BENCH_TRIES:-20}
+starts=${BENCH_STARTS:-10}
+count_minutes=${BENCH_COUNT_MINUTES:-2}
 preset=win$wine_bits
 echo "Building the $wine_bits-bit programs ($wine_reason)..."
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j2 --target countdown bench_driver polling_hider >/dev/null
+for p in win32 "$preset"; do  # the shipped program is the 32-bit one on every machine
+  cmake --preset "$p" >/dev/null
+  cmake --build --preset "$p" -j2 --target countdown bench_driver polling_hider minimal_window >/dev/null
+done
 build=$root/build/$preset
 
 out=$root/build/bench
@@ -31,14 +37,19 @@ work=$(mktemp -d)
 trap 'bash tools/testenv.sh stop "$env_dir" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 export COUNTDOWN_TESTENV=$env_dir WINE_RUN_TIMEOUT=3600
 wineserver_pid=$(<"$env_dir/wineserver.pid")
+timer_caption=澜珂倒计时
+settings_caption=设置窗口
+start_button=0x160112CB
 
 driver() { "$root/tools/wine-run.sh" "$build/bench/bench_driver.exe" "$@"; }
+# The Windows name of a Linux path: Wine's drive Z: is the root.
+windows_path() { echo "Z:${1//\//\\}"; }
 
 # Processor time (user + system, in clock ticks) of one process, threads included.
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
 # idle_cpu <pid>: percent of one core used by the process and by wineserver
-# over the sample, as "program server".
+# over one sample, as "program server".
 idle_cpu() {
   local pid=$1 p0 s0 p1 s1 t0 t1
   p0=$(ticks "$pid") s0=$(ticks "$wineserver_pid") t0=$(date +%s.%N)
@@ -48,62 +59,115 @@ idle_cpu() {
     'BEGIN { t = t1 - t0; printf "%.2f %.2f\n", 100 * p / hz / t, 100 * s / hz / t }'
 }
 
-# Starts a program in a folder of its own (the timer keeps its settings file
-# beside itself) and prints its Linux process id once Wine has started it.
+# start <exe> [settings lines]: starts a program in a folder of its own (the
+# timer keeps its settings file, lkd.dll, beside itself; the lines given are
+# written there first, in GBK) and prints its Linux process id.
 start() {
-  local exe=$1 name
+  local exe=$1 name folder pid
   name=$(basename "$exe")
-  mkdir -p "$work/$name" && cp "$exe" "$work/$name/"
-  (cd "$work/$name" && exec "$root/tools/wine-run.sh" "./$name") >/dev/null 2>&1 &
+  folder=$(mktemp -d "$work/run.XXXX")
+  cp "$exe" "$folder/"
+  if [[ -n ${2:-} ]]; then printf '[配置信息]\r\n%s' "$2" | iconv -f UTF-8 -t GBK >"$folder/lkd.dll"; fi
+  # Wine names the process after the program, cut to the kernel's 15
+  # characters; earlier runs of the same program may linger as zombies.
+  local before
+  before=$(pgrep -x "${name:0:15}" || true)
+  (cd "$folder" && exec "$root/tools/wine-run.sh" "./$name") >/dev/null 2>&1 &
   for _ in $(seq 200); do
-    # Wine names the process after the program, cut to the kernel's 15 characters.
-    if pid=$(pgrep -n -x "${name:0:15}"); then echo "$pid"; return; fi
+    pid=$(pgrep -x "${name:0:15}" | grep -vxF "${before:-none}" | head -1 || true)
+    if [[ -n $pid ]]; then echo "$pid"; return; fi
     sleep 0.05
   done
   echo "$name did not start" >&2
   return 1
 }
 
-# measure <label> <exe> <caption>: idle processor use while hidden at the
-# left edge, then the show latency; appends "label cpu server median p95".
-measure() {
-  local label=$1 exe=$2 caption=$3 pid cpu latency
-  pid=$(start "$exe")
-  driver hide "$caption"
-  sleep 2  # let any pace picked up from the driver's own cursor moves die down
-  cpu=$(idle_cpu "$pid")
-  latency=$(driver latency "$caption" "$tries")
-  driver close "$caption" || true
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+stop() {
+  local pid=$1 caption=$2
+  driver close "$caption" >/dev/null 2>&1 || true
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
   kill "$pid" 2>/dev/null || true
-  echo "$label $cpu $(awk '/^median/ { m = $2 } /^p95/ { p = $2 } END { print m, p }' <<<"$latency")" >>"$work/rows"
 }
 
-echo "Measuring Wine alone, the timer, then the polling reference (about $((3 * idle_seconds + 3 * tries + 20)) s)..."
-# What wineserver spends with no program of ours running: the prefix's own
-# services. It is part of every figure below.
+rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
+field() { awk -v k="$1" '$1 == k { print $2 }'; }
+sum() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a + b }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+row() { echo "$1,$2,$3,$4,$5" >>"$out/results.csv"; }
+
+echo "figure,timer,yardstick,yardstick is,target" >"$out/results.csv"
+echo "Measuring; this takes about $(((7 * idle_seconds + count_minutes * 60 + 4 * tries + 2 * starts + 60) / 60)) minutes..."
+
+# Size of the program as shipped (stripped, resources included).
+size=$(stat -c %s "$root/build/win32/countdown.exe")
+row "executable size (KiB; 32-bit; stripped with resources)" "$(awk -v s="$size" 'BEGIN { printf "%.1f", s / 1024 }')" "" "" "<= 256"
+
+# Start-up: until the main window shows 05-00, against a program that only opens a window.
+startup=$(driver startup "$(windows_path "$build/countdown.exe")" "$(windows_path "$build/bench/minimal_window.exe")" "$starts")
+t_start=$(field timer <<<"$startup") m_start=$(field other <<<"$startup")
+row "start-up to the window showing 05-00 (ms; median of $starts)" "$t_start" "$m_start" "minimal window" ""
+row "  start-up ratio" "$(ratio "$t_start" "$m_start")" "" "" "<= 1.3"
+
+# What wineserver spends with nothing of ours running (the prefix's own
+# services): part of every processor figure below.
 read -r _ baseline < <(idle_cpu "$wineserver_pid")
-measure timer "$build/countdown.exe" "澜珂倒计时"
-measure polling "$build/bench/polling_hider.exe" "polling hider"
+row "wineserver alone (% of one core over ${idle_seconds} s)" "$baseline" "" "" ""
 
-read -r _ t_cpu t_srv t_med t_p95 < <(grep '^timer ' "$work/rows")
-read -r _ p_cpu p_srv p_med p_p95 < <(grep '^polling ' "$work/rows")
-t_total=$(awk -v a="$t_cpu" -v b="$t_srv" 'BEGIN { printf "%.2f", a + b }')
-p_total=$(awk -v a="$p_cpu" -v b="$p_srv" 'BEGIN { printf "%.2f", a + b }')
-machine="$(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(. /etc/os-release && echo "$PRETTY_NAME"), $("$WINELOADER" --version 2>/dev/null || echo Wine)"
+# Memory after start-up, and idle processor use with edge hiding off.
+timer=$(start "$build/countdown.exe" "自动隐藏=否"$'\r\n')
+minimal=$(start "$build/bench/minimal_window.exe")
+driver wait "$timer_caption"
+sleep 3
+t_rss=$(rss_kib "$timer") m_rss=$(rss_kib "$minimal")
+row "resident memory after start-up (MiB)" "$(awk -v k="$t_rss" 'BEGIN { printf "%.1f", k / 1024 }')" \
+  "$(awk -v k="$m_rss" 'BEGIN { printf "%.1f", k / 1024 }')" "minimal window" ""
+row "  more than the minimal window (MiB)" "$(awk -v a="$t_rss" -v b="$m_rss" 'BEGIN { printf "%.1f", (a - b) / 1024 }')" "" "" "< 4"
+stop "$minimal" "minimal window"
+read -r p s < <(idle_cpu "$timer")
+row "idle processor use; edge hiding off; count stopped (% of one core; program + wineserver)" "$(sum "$p" "$s")" "" "" "< 1"
+driver click "$settings_caption" "$start_button"
+read -r p s < <(idle_cpu "$timer")
+row "idle processor use; edge hiding off; count running" "$(sum "$p" "$s")" "" "" "< 1"
+stop "$timer" "$timer_caption"
 
-{
-  echo "figure,timer,polling reference,target"
-  echo "idle processor use with edge hiding on; hidden at the left edge; ${idle_seconds} s (% of one core; program + wineserver),$t_total,$p_total,< 1"
-  echo "  of which the program,$t_cpu,$p_cpu,"
-  echo "  of which wineserver,$t_srv,$p_srv,"
-  echo "  wineserver with no program running,$baseline,$baseline,"
-  echo "show latency from the cursor on the strip; 95th percentile of $tries (ms),$t_p95,$p_p95,< 50"
-  echo "  median (ms),$t_med,$p_med,"
-} >"$out/results.csv"
+# Edge hiding on: centred, then hidden at the left edge, stopped and running;
+# the polling yardstick hidden the same way; then how fast each comes back.
+timer=$(start "$build/countdown.exe")
+driver wait "$timer_caption"
+sleep 3
+read -r p s < <(idle_cpu "$timer")
+row "idle processor use; edge hiding on; count stopped" "$(sum "$p" "$s")" "" "" "< 1"
+driver hide "$timer_caption"
+sleep 2  # let any pace picked up from the driver's own cursor moves die down
+read -r t_p t_s < <(idle_cpu "$timer")
+polling=$(start "$build/bench/polling_hider.exe")
+driver hide "polling hider"
+read -r y_p y_s < <(idle_cpu "$polling")
+row "idle processor use; edge hiding on; hidden at the left edge; count stopped" "$(sum "$t_p" "$t_s")" \
+  "$(sum "$y_p" "$y_s")" "a worker polling without pause" "< 1"
+row "  of which the program" "$t_p" "$y_p" "" ""
+row "  of which wineserver" "$t_s" "$y_s" "" ""
+y_latency=$(driver latency "polling hider" "$tries")
+stop "$polling" "polling hider"
+driver click "$settings_caption" "$start_button"
+read -r p s < <(idle_cpu "$timer")
+row "idle processor use; edge hiding on; hidden at the left edge; count running" "$(sum "$p" "$s")" "" "" "< 1"
+t_latency=$(driver latency "$timer_caption" "$tries")
+row "show latency from the cursor on the edge strip (ms; 95th percentile of $tries)" "$(field p95 <<<"$t_latency")" \
+  "$(field p95 <<<"$y_latency")" "a worker polling without pause" "< 50"
+row "  median (ms)" "$(field median <<<"$t_latency")" "$(field median <<<"$y_latency")" "" ""
+stop "$timer" "$timer_caption"
+
+# Timing: a count started by the button against the wall clock.
+timer=$(start "$build/countdown.exe" "时间=$count_minutes"$'\r\n'"自动隐藏=否"$'\r\n')
+timing=$(driver timing)
+row "timing: $((count_minutes * 60))-second count's 00-00 against its due instant (ms; late > 0)" "$(field error <<<"$timing")" "" "" "|error| < 250"
+row "  tick periods' spread: longest less shortest (ms)" "$(field spread <<<"$timing")" "" "" "< 100"
+stop "$timer" "$timer_caption"
 
 echo
-echo "Measured on the $wine_bits-bit build ($wine_reason); $machine."
-awk -F, '{ printf "%-100s %10s %18s %8s\n", $1, $2, $3, $4 }' "$out/results.csv"
+echo "Measured on the $wine_bits-bit build ($wine_reason): $(nproc) cores," \
+  "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(. /etc/os-release && echo "$PRETTY_NAME"), $("$WINELOADER" --version)."
+awk -F, '{ printf "%-92s %9s %10s  %-30s %s\n", $1, $2, $3, $4, $5 }' "$out/results.csv"
 echo
 echo "Written to build/bench/results.csv."
