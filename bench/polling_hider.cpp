@@ -8,6 +8,7 @@
 
 #include <atomic>
 
+#include "bench/plain_window.h"
 #include "desktop/edge_rules.h"
 
 namespace {
@@ -52,26 +53,13 @@ DWORD WINAPI Worker(void*) {
   }
 }
 
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_DESTROY) PostQuitMessage(0);
-  return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hbrBackground = CreateSolidBrush(RGB(0, 255, 0));
-  wc.lpszClassName = L"PollingHider";
-  RegisterClassW(&wc);
-  g_window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"polling hider", WS_POPUP | WS_VISIBLE, 0, 400, 280, 90,
-                             nullptr, nullptr, instance, nullptr);
+  g_window = bench::OpenPlainWindow(instance, L"polling hider", WS_POPUP, WS_EX_TOPMOST, 0, 400,
+                                    CreateSolidBrush(RGB(0, 255, 0)));
   if (g_window.load() == nullptr) return 1;
   CloseHandle(CreateThread(nullptr, 0, Worker, nullptr, 0, nullptr));
   g_hook = SetWindowsHookExA(WH_MOUSE_LL, HookProc, GetModuleHandleA(nullptr), 0);
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-  return 0;
+  return bench::RunMessageLoop();
 }
