@@ -9,6 +9,7 @@
 #   BENCH_TRIES          timed shows from the screen edge (default 20)
 #   BENCH_STARTS         timed starts of each program (default 10)
 #   BENCH_COUNT_MINUTES  length of the timed countdown (default 2)
+#   BENCH_FUZZ_SECONDS   how long the fuzz target runs (default 120)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -21,12 +22,15 @@ idle_seconds=${BENCH_IDLE_SECONDS:-60}
 tries=${BENCH_TRIES:-20}
 starts=${BENCH_STARTS:-10}
 count_minutes=${BENCH_COUNT_MINUTES:-2}
+fuzz_seconds=${BENCH_FUZZ_SECONDS:-120}
 preset=win$wine_bits
 echo "Building the $wine_bits-bit programs ($wine_reason)..."
 for p in win32 "$preset"; do  # the shipped program is the 32-bit one on every machine
   cmake --preset "$p" >/dev/null
   cmake --build --preset "$p" -j2 --target countdown bench_driver polling_hider minimal_window >/dev/null
 done
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2 --target settings_fuzz >/dev/null
 build=$root/build/$preset
 
 out=$root/build/bench
@@ -96,7 +100,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 row() { echo "$1,$2,$3,$4,$5" >>"$out/results.csv"; }
 
 echo "figure,timer,yardstick,yardstick is,target" >"$out/results.csv"
-echo "Measuring; this takes about $(((7 * idle_seconds + count_minutes * 60 + 4 * tries + 2 * starts + 60) / 60)) minutes..."
+echo "Measuring; this takes about $(((7 * idle_seconds + count_minutes * 60 + 4 * tries + 2 * starts + fuzz_seconds + 60) / 60)) minutes..."
 
 # Size of the program as shipped (stripped, resources included).
 size=$(stat -c %s "$root/build/win32/countdown.exe")
@@ -164,6 +168,13 @@ timing=$(driver timing)
 row "timing: $((count_minutes * 60))-second count's 00-00 against its due instant (ms; late > 0)" "$(field error <<<"$timing")" "" "" "|error| < 250"
 row "  tick periods' spread: longest less shortest (ms)" "$(field spread <<<"$timing")" "" "" "< 100"
 stop "$timer" "$timer_caption"
+
+# Fuzzing, longer than the test command does, from a copy of the seed corpus.
+rm -rf "$work/corpus" && cp -r tests/fuzz/corpus "$work/corpus"
+if fuzz=$(cd "$work" && "$root/build/fuzz/settings_fuzz" -max_total_time="$fuzz_seconds" corpus 2>&1); then found=0; else found=1; fi
+runs=$(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' <<<"$fuzz")
+row "fuzzing the readings and the settings load for $fuzz_seconds s: inputs tried" "${runs:-0}" "" "" ""
+row "  a failing input found (1 = yes)" "$found" "" "" "0"
 
 echo
 echo "Measured on the $wine_bits-bit build ($wine_reason): $(nproc) cores," \

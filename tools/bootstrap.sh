@@ -12,10 +12,11 @@ export DEBIAN_FRONTEND=noninteractive
 
 # PulseAudio gives the tests a private sound server whose null sink they record;
 # Wine's pulse driver (winepulse) needs libpulse in the width of each loader;
-# sox is for looking at a recording by hand.
+# sox is for looking at a recording by hand; Clang with its runtime libraries
+# builds the fuzz target (libFuzzer).
 packages=(wine wine32:i386 wine64 g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake make xvfb x11-apps
           imagemagick fonts-wqy-microhei googletest locales python3
-          pulseaudio pulseaudio-utils libpulse0 libpulse0:i386 sox)
+          pulseaudio pulseaudio-utils libpulse0 libpulse0:i386 sox clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds all three presets and runs every test layer: host unit tests natively,
-# then the Win32 unit tests and the end-to-end tests under Wine + Xvfb.
+# Builds all four presets and runs every test layer: host unit tests natively,
+# the fuzz target for a fixed count, then the Win32 unit tests and the
+# end-to-end tests under Wine + Xvfb.
 #
 # The Wine layers run on the 32-bit product where this machine runs 32-bit
 # programs, and on its 64-bit twin (build/win64) where it does not;
@@ -12,8 +13,8 @@ bash tools/bootstrap.sh "$0"
 source tools/wine-env.sh
 
 status=0
-# All three are always built, so that neither width can rot unseen.
-for preset in host win32 win64; do
+# All are always built, so that neither width can rot unseen.
+for preset in host fuzz win32 win64; do
   # -k: one target that fails to build still leaves the others to test.
   { cmake --preset "$preset" && cmake --build --preset "$preset" -j2 -- -k; } || status=1
 done
@@ -22,6 +23,7 @@ ctest_run() {
   ctest --output-on-failure --no-tests=error --no-label-summary "$@"
 }
 ctest_run --test-dir build/host || status=1
+ctest_run --test-dir build/fuzz || status=1
 
 if ! wine_choose; then
   exit 1
