@@ -1,5 +1,6 @@
 // Program entry: the records, the main window, and the message loop.
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstddef>
 #include <cstdlib>
@@ -33,6 +34,11 @@ void SearchSystemDirectoryOnly() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   SearchSystemDirectoryOnly();
+  // The shell may hand a link or the web site to a COM handler on this
+  // thread, which it can only do in a single-threaded apartment; without one
+  // ShellExecute fails for some handlers. Never uninitialised: the process
+  // ends with it.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   // These live until the process ends and are never destroyed: the close
   // command ends the process from inside an event, with windows still alive.
   auto* backend = new ui::Win32Backend(instance);
