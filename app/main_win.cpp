@@ -10,6 +10,7 @@
 #include "desktop/desktop_win.h"
 #include "settings/store_win.h"
 #include "ui/backend_win.h"
+#include "ui/links_win.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   auto* backend = new ui::Win32Backend(instance);
   auto* facility = new ui::Facility(*backend);
   backend->Attach(*facility);
+  facility->SetLinkShell(new ui::Win32LinkShell);
   g_program = new Program(*facility, Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32MessagePump,
                                               *new Win32InputBox(instance), *new Win32Shell, *new Win32Process,
                                               *new Win32Desktop});
