@@ -1,5 +1,6 @@
 // Program entry: the records, the main window, and the message loop.
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstddef>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "desktop/desktop_win.h"
 #include "settings/store_win.h"
 #include "ui/backend_win.h"
+#include "ui/links_win.h"
 
 namespace {
 
@@ -33,11 +35,17 @@ void SearchSystemDirectoryOnly() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   SearchSystemDirectoryOnly();
+  // The shell may hand a link or the web site to a COM handler on this
+  // thread, which it can only do in a single-threaded apartment; without one
+  // ShellExecute fails for some handlers. Never uninitialised: the process
+  // ends with it.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   // These live until the process ends and are never destroyed: the close
   // command ends the process from inside an event, with windows still alive.
   auto* backend = new ui::Win32Backend(instance);
   auto* facility = new ui::Facility(*backend);
   backend->Attach(*facility);
+  facility->SetLinkShell(new ui::Win32LinkShell);
   g_program = new Program(*facility, Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32MessagePump,
                                               *new Win32InputBox(instance), *new Win32Shell, *new Win32Process,
                                               *new Win32Desktop});

@@ -274,6 +274,68 @@ const wchar_t* ControlClass(Kind kind) {
   }
 }
 
+void SetLinkHover(NativeControl& nc, bool hover) {
+  if (nc.model->hover == hover) return;
+  nc.model->hover = hover;
+  InvalidateRect(nc.hwnd, nullptr, FALSE);
+}
+
+// Asks to hear when the cursor leaves the link, unless that is asked already.
+void FollowLeave(NativeControl& nc) {
+  if (nc.trackingLeave) return;
+  TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, nc.hwnd, 0};
+  nc.trackingLeave = TrackMouseEvent(&track) != FALSE;
+}
+
+bool CursorInside(HWND hwnd, POINT at) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  return PtInRect(&r, at) != FALSE;
+}
+
+// A link lights up while the cursor is on it. The leave is followed with
+// TrackMouseEvent, which reports it wherever the cursor goes; the capture
+// would not (once the cursor is over another program's window, a captured
+// link hears nothing more and would stay lit). The capture is held only while
+// the button is down, so that a press and release both on the link, and only
+// that, opens it. True when the message has been dealt with.
+bool LinkMouse(NativeControl& nc, UINT msg, LPARAM lp) {
+  const HWND hwnd = nc.hwnd;
+  const bool pressed = GetCapture() == hwnd;
+  switch (msg) {
+    case WM_MOUSEMOVE: {
+      const bool inside = CursorInside(hwnd, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      if (inside && !pressed) FollowLeave(nc);
+      SetLinkHover(nc, inside);
+      return true;
+    }
+    case WM_MOUSELEAVE:
+      nc.trackingLeave = false;
+      if (!pressed) SetLinkHover(nc, false);  // while pressed the moves tell
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a quick second click is a click all the same
+      SetCapture(hwnd);
+      return true;
+    case WM_LBUTTONUP:
+      if (!pressed) return true;
+      ReleaseCapture();
+      if (CursorInside(hwnd, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) TheBackend().facility().LinkClicked(*nc.model);
+      return true;
+    case WM_CAPTURECHANGED: {
+      // The press is over: from here the leave tracking follows the cursor again.
+      POINT at = MessageCursor();
+      ScreenToClient(hwnd, &at);
+      const bool inside = CursorInside(hwnd, at);
+      nc.trackingLeave = false;  // whatever became of it meanwhile
+      if (inside) FollowLeave(nc);
+      SetLinkHover(nc, inside);
+      return true;
+    }
+    default: return false;
+  }
+}
+
 void SetEditText(NativeControl& nc, const std::wstring& text) {
   if (WindowText(nc.hwnd) == text) return;
   nc.suppressChange = true;
@@ -660,6 +722,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept 
   const LRESULT result = ParentNotification(msg, wp, lp, handled);  // containers pass these on
   if (handled) return result;
   if (ContinueDrag(hwnd, msg)) return 0;
+  if (c.kind() == Kind::HyperLinker && LinkMouse(*nc, msg, lp)) return 0;
   if (RaiseMouseEvent(*nc, msg, wp, lp)) return 0;
   switch (msg) {
     case WM_ERASEBKGND: return 1;
@@ -697,30 +760,6 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept 
         return 0;
       }
       break;
-    case WM_MOUSEMOVE:
-      if (c.kind() == Kind::HyperLinker) {
-        RECT r;
-        GetClientRect(hwnd, &r);
-        const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        const bool inside = PtInRect(&r, pt) != FALSE;
-        if (inside != c.hover) {
-          c.hover = inside;
-          if (inside) {
-            SetCapture(hwnd);
-          } else {
-            ReleaseCapture();
-          }
-          InvalidateRect(hwnd, nullptr, FALSE);
-        }
-        return 0;
-      }
-      break;
-    case WM_CAPTURECHANGED:
-      if (c.kind() == Kind::HyperLinker && c.hover) {
-        c.hover = false;
-        InvalidateRect(hwnd, nullptr, FALSE);
-      }
-      return 0;
     case WM_SETCURSOR:
       if (c.kind() == Kind::HyperLinker) {
         SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND

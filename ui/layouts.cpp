@@ -2,7 +2,9 @@
 
 using namespace ui;
 
-const char kWebSiteAddress[] = "http://www.lkdjs.com";
+// The maker's addresses and numbers in the About window are made up: the
+// top-level domains are those kept for tests and examples, the numbers zeros.
+const char kWebSiteAddress[] = "http://www.lanke.test";
 
 namespace {
 
@@ -170,10 +172,11 @@ constexpr ControlLayout kAboutControls[] = {
     Trans(a::透明标签7, "透明标签7", 1, 65, 285, kDashes, TextEffect::Engraved),
     Trans(a::透明标签2, "透明标签2", 25, 79, 40, "官网："),
     Link(a::超级链接框2, "超级链接框2", 61, 79, 140, kWebSiteAddress, LinkKind::Web,
-         "http://www.lkdjs.cn"),
+         "http://www.lanke.example"),
     Trans(a::透明标签4, "透明标签4", 25, 100, 40, "信箱："),
-    Link(a::超级链接框1, "超级链接框1", 61, 100, 87, "lkdjs@163.com", LinkKind::Mail, "lkdjs@126.com"),
-    Trans(a::透明标签5, "透明标签5", 25, 122, 200, "电话：0571-8888 6666   QQ：80088008"),
+    Link(a::超级链接框1, "超级链接框1", 61, 100, 87, "kf@lanke.test", LinkKind::Mail,
+         "service@lanke.example"),
+    Trans(a::透明标签5, "透明标签5", 25, 122, 200, "电话：010-00000000   QQ：00000"),
     Trans(a::透明标签6, "透明标签6", 2, 137, 284, kDashes, TextEffect::Engraved),
     Trans(a::透明标签1, "透明标签1", 176, 152, 99, "©2026 澜珂软件"),
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/links.h"
 #include "ui/text.h"
 
 namespace ui {
@@ -253,6 +254,13 @@ void Facility::LostFocus(Control& c) {
   if (c.kind() != Kind::EditBox || c.layout->input != InputMode::Decimal) return;
   std::string rewritten = DecimalRewrite(c.text);
   if (rewritten != c.text) SetText(c, rewritten);
+}
+
+void Facility::LinkClicked(Control& c) {
+  const std::string target = LinkTarget(c);
+  if (target.empty() || links_ == nullptr) return;
+  c.visited = OpenLink(*links_, target);
+  backend_.Update(c, Prop::Links);
 }
 
 void Facility::WindowMoved(Window& w, int left, int top, int width, int height) {

@@ -15,6 +15,8 @@ struct Program;
 
 namespace ui {
 
+class LinkShell;
+
 using Colour = uint32_t;  // 0x00BBGGRR
 inline constexpr Colour kNoColour = 0xFF000000;
 
@@ -119,7 +121,7 @@ struct Control {
   int interval;
   int fontPoints;
   Colour textColour, gradientMiddle;
-  bool hover = false, visited = false;  // hyperlinks
+  bool hover = false, visited = false;  // links: the cursor is on it; its latest click opened it
   void* native = nullptr;               // the backend's handle
 
   uint32_t id() const { return layout->id; }
@@ -201,6 +203,8 @@ class Facility {
   Facility& operator=(const Facility&) = delete;
 
   void SetProgram(Program* p) { program_ = p; }
+  // What the links open their addresses with; without one a click opens nothing.
+  void SetLinkShell(LinkShell* shell) { links_ = shell; }
   Backend& backend() { return backend_; }
 
   // Builds a window from its layout, raises creation, position and size
@@ -241,6 +245,9 @@ class Facility {
   void UserToggled(Control& c, bool checked);
   void UserPickedColour(Control& c, Colour colour);
   void LostFocus(Control& c);
+  // A click on a link: opens what it points to; the link counts as visited
+  // exactly when that worked.
+  void LinkClicked(Control& c);
   void WindowMoved(Window& w, int left, int top, int width, int height);
   void Unloaded(Window& w);
 
@@ -249,6 +256,7 @@ class Facility {
 
   Backend& backend_;
   Program* program_ = nullptr;
+  LinkShell* links_ = nullptr;
   // Shared so that a modal load keeps its window's record alive however the
   // window goes while the nested loop runs.
   std::vector<std::shared_ptr<Window>> windows_;

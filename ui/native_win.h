@@ -21,6 +21,7 @@ struct NativeControl {
   HFONT font = nullptr;  // owned; null: the default user-interface font
   WNDPROC original = nullptr;  // standard controls we subclass
   bool suppressChange = false;  // set while the model writes an edit box's text
+  bool trackingLeave = false;  // a link asked to hear when the cursor leaves it
   IPicture* picture = nullptr;  // owned; a picture box's image
   // Owned stand-ins for glyphs the control's font lacks, made on first need
   // for the font in `fallbackBase`.

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ui/drawing.h"
+#include "ui/links.h"
 #include "ui/native_win.h"
 #include "ui/text_win.h"
 
@@ -195,7 +196,7 @@ void PaintLink(const NativeControl& nc, HDC dc, const RECT& r) {
   const Control& c = *nc.model;
   const ControlLayout& l = *c.layout;
   Fill(dc, r, Solid(l.backColour, COLOR_WINDOW));
-  const COLORREF colour = c.hover ? l.hoverColour : c.visited ? l.visitedColour : c.textColour;
+  const COLORREF colour = LinkColour(c) & 0x00FFFFFF;
   const std::string& shown = c.text.empty() ? std::string(l.address) : c.text;
   DrawCaption(nc, dc, r, Wide(shown), colour, TextEffect::None, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -11,6 +12,7 @@
 
 #include "app/program.h"
 #include "ui/layouts.h"
+#include "ui/links.h"
 
 namespace test {
 
@@ -116,6 +118,28 @@ struct FakeShell : Shell {
   }
 };
 
+// The shell, the registry's classes and WinExec as a link sees them; what it
+// was asked, in order: "open <target>", "read <key>", "run <command line>".
+struct FakeLinkShell : ui::LinkShell {
+  std::vector<std::string> calls;
+  intptr_t openResult = 42;
+  std::map<std::string, std::string> classes;  // default values under HKEY_CLASSES_ROOT
+  uint32_t runResult = 33;
+  intptr_t Open(std::string_view target) override {
+    calls.push_back("open " + std::string(target));
+    return openResult;
+  }
+  std::optional<std::string> ClassesRootDefault(std::string_view key) override {
+    calls.push_back("read " + std::string(key));
+    const auto it = classes.find(std::string(key));
+    return it == classes.end() ? std::nullopt : std::optional(it->second);
+  }
+  uint32_t Run(std::string_view commandLine) override {
+    calls.push_back("run " + std::string(commandLine));
+    return runResult;
+  }
+};
+
 struct FakeProcess : ProcessControl {
   std::vector<int> exitCodes;
   std::vector<std::string> failures;
@@ -153,10 +177,12 @@ struct Harness {
   FakeShell shell;
   FakeProcess process;
   FakeDesktop desktop;
+  FakeLinkShell links;
   Program program{facility, Services{store, sound, pump, inputBox, shell, process, desktop}};
 
   explicit Harness(Entries file = {}, std::vector<uint32_t> failToCreate = {}) {
     backend.facility = &facility;
+    facility.SetLinkShell(&links);
     backend.failToCreate = std::move(failToCreate);
     store.file = std::move(file);
     StartProgram(program);

@@ -1,18 +1,22 @@
-// The icon compiled into countdown.exe: two 32-bit images (48 and 16 pixels)
-// whose AND masks agree with their alpha, laid out as Windows reads them.
+// The pictures compiled into countdown.exe, laid out as Windows reads them:
+// the icon's two 32-bit images (48 and 16 pixels) whose AND masks agree with
+// their alpha, and the About window's banner, one still 200 x 60 GIF image.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 namespace {
 
-std::vector<uint8_t> ReadIcon() {
-  std::ifstream in(COUNTDOWN_SOURCE_DIR "/resources/icon.ico", std::ios::binary);
+std::vector<uint8_t> ReadResource(const std::string& name) {
+  std::ifstream in(COUNTDOWN_SOURCE_DIR "/resources/" + name, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+std::vector<uint8_t> ReadIcon() { return ReadResource("icon.ico"); }
 
 uint32_t Le(const std::vector<uint8_t>& b, size_t at, int bytes) {
   uint32_t v = 0;
@@ -76,6 +80,35 @@ TEST(IconFile, MaskMarksExactlyTheTransparentPixels) {
     EXPECT_GT(transparent, 0);
     EXPECT_GT(opaque, static_cast<int>(side * side / 2));
   }
+}
+
+TEST(BannerFile, IsOneStill200By60ImageWithA256ColourTable) {
+  const auto gif = ReadResource("banner.gif");
+  ASSERT_GT(gif.size(), 13u + 768u + 11u);
+  EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
+  EXPECT_EQ(Le(gif, 6, 2), 200u);
+  EXPECT_EQ(Le(gif, 8, 2), 60u);
+  EXPECT_EQ(gif.at(10), 0xF7);  // a global table of 2^(7+1) entries, 8 bits a channel
+  EXPECT_EQ(gif.at(12), 0);     // square pixels
+
+  // Straight after the table: the one image, with no extension (no animation,
+  // no transparency) before it, covering the whole picture with the global table.
+  size_t at = 13 + 768;
+  ASSERT_EQ(gif.at(at), ',');
+  EXPECT_EQ(Le(gif, at + 1, 4), 0u);  // left and top
+  EXPECT_EQ(Le(gif, at + 5, 2), 200u);
+  EXPECT_EQ(Le(gif, at + 7, 2), 60u);
+  EXPECT_EQ(gif.at(at + 9), 0);  // no local table, not interlaced
+  EXPECT_EQ(gif.at(at + 10), 8);  // LZW minimum code size
+  at += 11;
+  size_t data = 0;
+  while (gif.at(at) != 0) {  // the compressed data in sub-blocks of up to 255 bytes
+    data += gif.at(at);
+    at += 1 + gif.at(at);
+  }
+  EXPECT_GT(data, 1000u);  // a real picture, not a blank
+  EXPECT_EQ(gif.at(at + 1), ';');
+  EXPECT_EQ(at + 2, gif.size());  // nothing after the trailer
 }
 
 }  // namespace
