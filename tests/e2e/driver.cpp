@@ -781,6 +781,15 @@ void Wheel(POINT at, int delta) {
     Sleep(kSettleMs);
 }
 
+void WheelBurst(POINT at, const std::vector<int>& deltas) {
+    SendMouse(at, 0);
+    Sleep(20);
+    for (const int delta : deltas) {
+        SendMouse(at, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
+    }
+    Sleep(kSettleMs);
+}
+
 void TypeText(const std::wstring& text) {
     for (const wchar_t unit : text) {
         if (unit == L'\r' || unit == L'\n') {

@@ -60,6 +60,7 @@ public:
     ~Program();
 
     DWORD ProcessId() const { return pid_; }
+    HANDLE ProcessHandle() const { return process_; }
     std::wstring Folder() const { return folder_; }
     std::wstring ExePath() const { return exe_; }
 
@@ -153,6 +154,8 @@ void MoveMouseSteps(POINT from, POINT to);  // ten moves, button state unchanged
 void MouseUp(POINT at);
 // Moves to at, then one wheel event; 120 is one notch away from the user.
 void Wheel(POINT at, int delta);
+// A burst of wheel notches at one spot, with no pause between them.
+void WheelBurst(POINT at, const std::vector<int>& deltas);
 
 // One KEYEVENTF_UNICODE press per UTF-16 unit; '\r' or '\n' press Enter,
 // '\t' presses Tab. Goes to whatever has the keyboard focus.
