@@ -70,14 +70,6 @@ HWND CreateMessageWindow(const wchar_t* className, WNDPROC procedure, void* owne
   return window;
 }
 
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-  wchar_t directory[MAX_PATH];
-  const UINT n = GetSystemDirectoryW(directory, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return nullptr;
-  const std::wstring path = std::wstring(directory, n) + L"\\" + name;
-  return LoadLibraryExW(path.c_str(), nullptr, 0);
-}
-
 void Win32Process::Exit(int code) { std::exit(code); }
 
 void Win32Process::Fail(std::string_view message, int exitCode) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/program.h"
+#include "ui/system_library_win.h"
 
 class Win32Sound : public Sound {
  public:
@@ -69,9 +70,6 @@ class Win32Process : public ProcessControl {
 // in GWLP_USERDATA; null when it cannot be made.
 HWND CreateMessageWindow(const wchar_t* className, WNDPROC procedure, void* owner);
 
-// Loads a library by its full path in the system directory, never from the
-// program's folder, where anyone may have left a file of that name.
-HMODULE LoadSystemLibrary(const wchar_t* name);
 
 // The applause recording among the program's resources.
 inline constexpr int kApplauseResource = 102;

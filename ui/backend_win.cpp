@@ -6,6 +6,7 @@
 
 #include "ui/drawing.h"
 #include "ui/native_win.h"
+#include "ui/system_library_win.h"
 #include "ui/text.h"
 #include "ui/text_win.h"
 
@@ -141,7 +142,10 @@ LRESULT ParentNotification(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
         cc.rgbResult = c.colour == kNoColour ? 0 : c.colour;
         cc.lpCustColors = custom;
         cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-        if (ChooseColorW(&cc)) f.UserPickedColour(c, cc.rgbResult);
+        // The colour dialog's library brings half the shell with it: loaded
+        // when first asked for, start-up stays quick.
+        static const auto choose = SystemFunction<decltype(&ChooseColorW)>(L"comdlg32.dll", "ChooseColorW");
+        if (choose && choose(&cc)) f.UserPickedColour(c, cc.rgbResult);
       }
       return 0;
     }

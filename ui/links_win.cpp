@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "ui/system_library_win.h"
 #include "ui/text_win.h"
 
 namespace ui {
@@ -12,7 +13,10 @@ namespace ui {
 // The A functions take the system's code page, as the registry's own texts are.
 intptr_t Win32LinkShell::Open(std::string_view target) {
   const std::string file = ToCodePage(target, CP_ACP);
-  return reinterpret_cast<intptr_t>(ShellExecuteA(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOW));
+  // The shell is loaded on the first click, not at every start.
+  static const auto execute = SystemFunction<decltype(&ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
+  if (execute == nullptr) return 0;
+  return reinterpret_cast<intptr_t>(execute(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOW));
 }
 
 std::optional<std::string> Win32LinkShell::ClassesRootDefault(std::string_view key) {

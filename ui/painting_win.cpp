@@ -6,6 +6,7 @@
 #include "ui/drawing.h"
 #include "ui/links.h"
 #include "ui/native_win.h"
+#include "ui/system_library_win.h"
 #include "ui/text_win.h"
 
 namespace ui {
@@ -219,8 +220,10 @@ IPicture* LoadPictureResource(HINSTANCE instance, int id) {
   GlobalUnlock(copy);
   IStream* stream = nullptr;
   IPicture* picture = nullptr;
-  if (SUCCEEDED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-    OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture, reinterpret_cast<void**>(&picture));
+  // Only the About window shows a picture: its library is loaded then.
+  static const auto load = SystemFunction<decltype(&OleLoadPicture)>(L"oleaut32.dll", "OleLoadPicture");
+  if (load && SUCCEEDED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+    load(stream, static_cast<LONG>(size), FALSE, IID_IPicture, reinterpret_cast<void**>(&picture));
     stream->Release();
   } else {
     GlobalFree(copy);

@@ -1,0 +1,11 @@
+#include "ui/system_library_win.h"
+
+#include <string>
+
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  wchar_t directory[MAX_PATH];
+  const UINT n = GetSystemDirectoryW(directory, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  const std::wstring path = std::wstring(directory, n) + L"\\" + name;
+  return LoadLibraryExW(path.c_str(), nullptr, 0);
+}
