@@ -1,6 +1,7 @@
 #include "app/countdown.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "app/alerts.h"
 #include "app/program.h"
@@ -26,9 +27,19 @@ ui::Control& Clock(Program& p) { return p.main->Get(m::时钟1); }
 // Minutes and seconds from an entry in minutes; 2.5 gives 2 minutes 30 seconds.
 void SetTimeFromEntry(Program& p, const std::string& text, double minutesEntered) {
   CountdownState& c = *p.countdown;
-  c.minutes = ui::IntegerReading(text);
-  c.seconds = ui::TruncToInt32((minutesEntered - c.minutes) * 60.0);
-  c.totalSeconds = ui::TruncToInt32(c.minutes * 60.0 + c.seconds);
+  if (minutesEntered * 60.0 < 2147483648.0) {
+    c.minutes = ui::IntegerReading(text);
+    c.seconds = ui::TruncToInt32((minutesEntered - c.minutes) * 60.0);
+    c.totalSeconds = ui::TruncToInt32(c.minutes * 60.0 + c.seconds);
+  } else {
+    // More seconds than 32 bits hold (about 68 years) would wrap to a total
+    // that is negative, or nonsense, and a negative one ends the count with
+    // applause at its first tick. Such an entry counts from the longest time
+    // there is instead.
+    c.totalSeconds = INT32_MAX;
+    c.minutes = c.totalSeconds / 60;
+    c.seconds = c.totalSeconds % 60;
+  }
   RefreshTimeDisplay(p);
 }
 

@@ -377,6 +377,12 @@ std::wstring ArtifactsDir() {
 // ---- Program ----
 
 Program Program::Start(std::optional<std::string> settingsBytes, const std::vector<std::wstring>& besideFiles) {
+    return StartWith({std::move(settingsBytes), besideFiles, {}, {}});
+}
+
+Program Program::StartWith(const StartOptions& options) {
+    const std::optional<std::string>& settingsBytes = options.settingsBytes;
+    const std::vector<std::wstring>& besideFiles = options.besideFiles;
     static std::atomic<unsigned> counter{0};
     const std::wstring source = ProgramPath();
     if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -393,7 +399,7 @@ Program Program::Start(std::optional<std::string> settingsBytes, const std::vect
     for (int attempt = 0; program.folder_.empty(); ++attempt) {
         const std::wstring candidate =
             Join(temp, L"countdown-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                           std::to_wstring(counter++) + L"-" + std::to_wstring(GetTickCount()));
+                           std::to_wstring(counter++) + L"-" + std::to_wstring(GetTickCount()) + options.folderSuffix);
         if (CreateDirectoryW(candidate.c_str(), nullptr)) {
             program.folder_ = candidate;
         } else if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) {
@@ -412,6 +418,10 @@ Program Program::Start(std::optional<std::string> settingsBytes, const std::vect
         if (!CopyFileW(file.c_str(), Join(program.folder_, FileName(file)).c_str(), FALSE)) {
             throw Failure(L"cannot copy " + file + L" beside the program");
         }
+    }
+
+    if (options.prepare) {
+        options.prepare(program.folder_);
     }
 
     std::wstring commandLine = L"\"" + program.exe_ + L"\"";

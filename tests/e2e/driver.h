@@ -52,6 +52,18 @@ public:
     static Program Start(std::optional<std::string> settingsBytes = std::nullopt,
                          const std::vector<std::wstring>& besideFiles = {});
 
+    // Start with more said about the folder: its name ends in folderSuffix
+    // (any characters the file system takes, e.g. ones outside the system code
+    // page), and prepare, when set, runs on it once the program and its files
+    // are in place, just before the program starts (to take rights away, say).
+    struct StartOptions {
+        std::optional<std::string> settingsBytes;
+        std::vector<std::wstring> besideFiles;
+        std::wstring folderSuffix;
+        std::function<void(const std::wstring& folder)> prepare;
+    };
+    static Program StartWith(const StartOptions& options);
+
     Program(Program&& other) noexcept;
     Program& operator=(Program&& other) noexcept;
     Program(const Program&) = delete;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/e2e/driver.h"
@@ -40,7 +41,9 @@ inline std::string SettingsFile(const std::wstring& lines) { return Gbk(L"[配�
 class Session {
  public:
   explicit Session(std::optional<std::string> settings = std::nullopt, const std::vector<std::wstring>& beside = {})
-      : program(Program::Start(settings, beside)) {
+      : Session(Program::Start(settings, beside)) {}
+  // A program started some other way (Program::StartWith), or ahead of time.
+  explicit Session(Program started) : program(std::move(started)) {
     main = program.WaitVisibleWindow(L"澜珂倒计时");
     settingsWindow = program.WaitVisibleWindow(L"设置窗口");
     // The main window is layered, and a layered window reaches the screen
