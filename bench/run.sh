@@ -100,7 +100,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 row() { echo "$1,$2,$3,$4,$5" >>"$out/results.csv"; }
 
 echo "figure,timer,yardstick,yardstick is,target" >"$out/results.csv"
-echo "Measuring; this takes about $(((7 * idle_seconds + count_minutes * 60 + 4 * tries + 2 * starts + fuzz_seconds + 60) / 60)) minutes..."
+echo "Measuring; this takes about $(((7 * idle_seconds + count_minutes * 60 + 4 * tries + 2 * starts + fuzz_seconds + 240) / 60)) minutes..."
 
 # Size of the program as shipped (stripped, resources included).
 size=$(stat -c %s "$root/build/win32/countdown.exe")
@@ -169,6 +169,22 @@ row "timing: $((count_minutes * 60))-second count's 00-00 against its due instan
 row "  tick periods' spread: longest less shortest (ms)" "$(field spread <<<"$timing")" "" "" "< 100"
 stop "$timer" "$timer_caption"
 
+# Soak: the end-to-end soak test with a whole day's counts (the test command
+# runs a quarter of them).
+cmake --build --preset "$preset" -j2 --target e2e_tests >/dev/null
+soak=$(COUNTDOWN_SOAK_PERCENT=100 ctest --test-dir "build/$preset" -R '^(wine_env_start|wine_env_stop|Soak\..*)$' -V 2>&1 || true)
+while IFS= read -r line; do
+  what=$(sed -n 's/.* ms: \([^:]*\): GDI.*/\1/p' <<<"$line")
+  [[ -n $what ]] || continue
+  windows=$(sed -n 's/.*windows \([0-9]* -> [0-9]*\).*/\1/p' <<<"$line")
+  memory=$(sed -n 's/.*anonymous KiB \([0-9]* -> [0-9]*\).*/\1/p' <<<"$line")
+  gui=$(sed -n 's/.*GDI \([0-9]* -> [0-9]*\), USER \([0-9]* -> [0-9]*\).*/GDI \1; USER \2/p' <<<"$line")
+  row "soak: $what (before -> after; $gui)" "windows $windows; private resident KiB $memory" "" "" "no growth"
+done <<<"$soak"
+grep -q '100% tests passed' <<<"$soak" && soak_ok=0 || soak_ok=1
+counts=$(sed -n 's/.*: \([0-9]* repaints.*About windows\)$/\1/p' <<<"$soak" | tr , ';')
+row "  soak test failed (1 = yes); $counts" "$soak_ok" "" "" "0"
+
 # Fuzzing, longer than the test command does, from a copy of the seed corpus.
 rm -rf "$work/corpus" && cp -r tests/fuzz/corpus "$work/corpus"
 if fuzz=$(cd "$work" && "$root/build/fuzz/settings_fuzz" -max_total_time="$fuzz_seconds" corpus 2>&1); then found=0; else found=1; fi
@@ -179,6 +195,6 @@ row "  a failing input found (1 = yes)" "$found" "" "" "0"
 echo
 echo "Measured on the $wine_bits-bit build ($wine_reason): $(nproc) cores," \
   "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(. /etc/os-release && echo "$PRETTY_NAME"), $("$WINELOADER" --version)."
-awk -F, '{ printf "%-92s %9s %10s  %-30s %s\n", $1, $2, $3, $4, $5 }' "$out/results.csv"
+awk -F, '{ printf "%-92s %9s %10s  %-30s %s\n", $1, $2, $3, $4, $5 }' "$out/results.csv" | sed 's/ *$//'
 echo
 echo "Written to build/bench/results.csv."
