@@ -51,6 +51,13 @@ TEST(MainWindow, IsABorderlessTopmostLabelCentredOnTheScreen) {
 TEST(SettingsWindow, SitsBelowTheMainWindowWithEveryControlInPlace) {
   Session s;
   ASSERT_SESSION(s);
+  // The picture once the last controls have painted: the font box's white
+  // inside and the green swatch of the background colour.
+  const RECT font = WindowRect(s.Ctl(id::kFontBox)), swatch = WindowRect(s.Ctl(id::kBackColour));
+  EXPECT_TRUE(WaitUntil([&] {
+    return ScreenPixel(font.left + 4, font.top + 4) == RGB(255, 255, 255) &&
+           ScreenPixel(swatch.left + 8, (swatch.top + swatch.bottom) / 2) == RGB(0, 255, 0);
+  }));
   EXPECT_FALSE(SaveWindowPng(s.settingsWindow, L"settings_window").empty());
   EXPECT_FALSE(Has(ExStyle(s.settingsWindow), WS_EX_APPWINDOW));
   EXPECT_NE(Owner(s.settingsWindow), nullptr);  // a hidden owner: no taskbar button
