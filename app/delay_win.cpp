@@ -10,15 +10,11 @@ constexpr wchar_t kWakeClass[] = L"CountdownDelay";
 // "我是延迟我怕谁?" in code page 936, as the A function expects it.
 constexpr char kWakeName[] = "\xCE\xD2\xCA\xC7\xD1\xD3\xB3\xD9\xCE\xD2\xC5\xC2\xCB\xAD\x3F";
 
-HWND WindowOf(uint32_t handle) {
-  return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(handle)));  // sign-extended, as Windows does
-}
-
 DWORD WINAPI DelayWorker(void* parameter) {
   DelayRequest copy;
   Bound<MoveMemoryFunction>(Declared::RtlMoveMemory)(&copy, parameter, sizeof copy);
   DECLARED(Sleep)(static_cast<DWORD>(copy.milliseconds));
-  DECLARED(PostMessageA)(WindowOf(copy.wakeWindow), copy.wakeMessage, 0, 0);
+  DECLARED(PostMessageA)(ui::HandleFromBits<HWND>(copy.wakeWindow), copy.wakeMessage, 0, 0);
   return 0;
 }
 
@@ -45,7 +41,7 @@ void Win32MessagePump::PumpingDelay(DelayRequest& request, int milliseconds) {
   request.milliseconds = milliseconds;
   request.threadId = DECLARED(GetCurrentThreadId)();
   request.wakeMessage = DECLARED(RegisterWindowMessageA)(kWakeName);
-  request.wakeWindow = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window_));
+  request.wakeWindow = ui::HandleBits(window_);
   wakeMessage_ = request.wakeMessage;
   // Without a window or a worker no wake-up would come: better no pause than no end.
   if (window_ == nullptr) return;

@@ -34,8 +34,9 @@ AutoHideShared* g_shared = nullptr;
 // Made by the controller's constructor, before any hook or worker exists.
 AutoHideShared& Shared() { return *g_shared; }
 
-HWND WindowOf(uint32_t handle) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle)); }
-uint32_t HandleOf(const void* handle) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)); }
+using ui::HandleBits;
+HWND WindowOf(uint32_t bits) { return ui::HandleFromBits<HWND>(bits); }
+HHOOK HookOf(uint32_t bits) { return ui::HandleFromBits<HHOOK>(bits); }
 
 // Looks only at which message it is, and passes every one on.
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
@@ -43,7 +44,7 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept 
   if (wParam == WM_LBUTTONDOWN) shared.mouse.leftDown = 1;
   if (wParam == WM_LBUTTONUP) shared.mouse.leftDown = 0;
   SetEvent(shared.wake);
-  return DECLARED(CallNextHookEx)(reinterpret_cast<HHOOK>(static_cast<uintptr_t>(shared.state.hookHandle.load())),
+  return DECLARED(CallNextHookEx)(HookOf(shared.state.hookHandle),
                                   code, wParam, lParam);
 }
 
@@ -181,13 +182,13 @@ void AutoHideController::SetAutoHide(HWND window, int32_t margin) {
   if (window == nullptr) {
     state.running = 0;
     if (const uint32_t hook = state.hookHandle.exchange(0)) {
-      DECLARED(UnhookWindowsHookEx)(reinterpret_cast<HHOOK>(static_cast<uintptr_t>(hook)));
+      DECLARED(UnhookWindowsHookEx)(HookOf(hook));
     }
     SetEvent(shared.wake);
     return;
   }
   if (state.running) return;
-  state.targetWindow = HandleOf(window);
+  state.targetWindow = HandleBits(window);
   state.visibleMargin = EffectiveMargin(margin);
   state.running = 1;
   if (!shared.workerStarted) {
@@ -200,7 +201,7 @@ void AutoHideController::SetAutoHide(HWND window, int32_t margin) {
   // Installed from this thread, the hook runs here whenever this thread
   // takes its messages, which it never stops doing for long.
   const HHOOK hook = DECLARED(SetWindowsHookExA)(WH_MOUSE_LL, MouseHookProc, DECLARED(GetModuleHandleA)(nullptr), 0);
-  state.hookHandle = HandleOf(hook);
+  state.hookHandle = HandleBits(hook);
 }
 
 void AutoHideController::BringBackFromEdge(HWND hwnd) {
@@ -209,7 +210,7 @@ void AutoHideController::BringBackFromEdge(HWND hwnd) {
     BringBack(hwnd, nullptr);  // no worker, so nothing else moves it
     return;
   }
-  shared.bringBack = HandleOf(hwnd);
+  shared.bringBack = HandleBits(hwnd);
   SetEvent(shared.wake);
 }
 

@@ -4,9 +4,19 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "ui/model.h"
 
 namespace ui {
+
+// Window and hook handles keep to 32 bits on 64-bit Windows too, so records
+// that threads share hold them as 32-bit values; Windows sign-extends them.
+inline uint32_t HandleBits(const void* handle) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)); }
+template <class Handle>
+Handle HandleFromBits(uint32_t bits) {
+  return reinterpret_cast<Handle>(static_cast<intptr_t>(static_cast<int32_t>(bits)));
+}
 
 class Win32Backend : public Backend {
  public:

@@ -21,16 +21,6 @@
 namespace e2e {
 namespace {
 
-namespace about {
-inline constexpr uint32_t kTitle = 0x1601137F;
-inline constexpr uint32_t kClose = 0x16011382;
-inline constexpr uint32_t kBanner = 0x16011385;
-inline constexpr uint32_t kWebLink = 0x16011384;
-inline constexpr uint32_t kMailLink = 0x16011386;
-inline constexpr uint32_t kPhone = 0x16011389;
-inline constexpr uint32_t kRights = 0x1601138B;
-}  // namespace about
-
 // A folder of the test environment's own (Unix path) for the logs below.
 std::string LogFolder() {
   const char* env = std::getenv("COUNTDOWN_TESTENV");
@@ -197,21 +187,21 @@ TEST(AboutWindow, IsModalOverBothWindowsAndItsCloseButtonGivesThemBack) {
   EXPECT_NE(ExStyle(about) & WS_EX_TOPMOST, 0);
   EXPECT_NE(ExStyle(about) & WS_EX_APPWINDOW, 0);  // its own taskbar button
   EXPECT_EQ(Owner(about), nullptr);
-  EXPECT_EQ(Text(Control(about, about::kTitle)), L" 关于窗口   【澜珂倒计时】V1.0");
-  EXPECT_EQ(Text(Control(about, about::kClose)), L"关闭");
-  EXPECT_EQ(Text(Control(about, about::kWebLink)), L"http://www.lanke.test");
+  EXPECT_EQ(Text(Control(about, id::about::kTitle)), L" 关于窗口   【澜珂倒计时】V1.0");
+  EXPECT_EQ(Text(Control(about, id::about::kClose)), L"关闭");
+  EXPECT_EQ(Text(Control(about, id::about::kWebLink)), L"http://www.lanke.test");
   // Each text fits its box: the links' whole and centred, the number and
   // rights lines not cut off at their right ends.
-  for (uint32_t id : {about::kWebLink, about::kMailLink, about::kPhone, about::kRights}) {
+  for (uint32_t id : {id::about::kWebLink, id::about::kMailLink, id::about::kPhone, id::about::kRights}) {
     const RECT box = WindowRect(Control(about, id));
     const auto [left, right] = NotWhite(box, true);
     EXPECT_LT(right, box.right - box.left - 1) << id;
-    if (id == about::kWebLink || id == about::kMailLink) {
+    if (id == id::about::kWebLink || id == id::about::kMailLink) {
       EXPECT_NEAR(left, box.right - box.left - right, 2) << id;
     }
   }
   // The banner, 200 x 60 in a dark frame, whole and centred in its 216 x 70 box.
-  const RECT box = WindowRect(Control(about, about::kBanner));
+  const RECT box = WindowRect(Control(about, id::about::kBanner));
   EXPECT_EQ(NotWhite(box, true), (std::pair{8L, 208L}));
   EXPECT_EQ(NotWhite(box, false), (std::pair{5L, 65L}));
   EXPECT_FALSE(Enabled(s.main));
@@ -227,7 +217,7 @@ TEST(AboutWindow, IsModalOverBothWindowsAndItsCloseButtonGivesThemBack) {
   EXPECT_TRUE(Visible(s.settingsWindow));
   EXPECT_TRUE(IsWindow(about));
 
-  Click(Control(about, about::kClose));
+  Click(Control(about, id::about::kClose));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
   EXPECT_TRUE(Enabled(s.main));
   EXPECT_TRUE(Enabled(s.settingsWindow));
@@ -241,7 +231,7 @@ TEST(AboutWindow, LinksLightUnderTheCursorAndHandTheirOwnAddressesToTheBrowser) 
   ASSERT_SESSION(s);
   HWND about = OpenAbout(s);
   ASSERT_NE(about, nullptr);
-  HWND web = Control(about, about::kWebLink), mail = Control(about, about::kMailLink);
+  HWND web = Control(about, id::about::kWebLink), mail = Control(about, id::about::kMailLink);
   EXPECT_TRUE(WaitShade(web, Shade::Normal));
   EXPECT_TRUE(WaitShade(mail, Shade::Normal));
 
@@ -291,7 +281,7 @@ TEST(AboutWindow, LinksLightUnderTheCursorAndHandTheirOwnAddressesToTheBrowser) 
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
   about = OpenAbout(s);
   ASSERT_NE(about, nullptr);
-  web = Control(about, about::kWebLink), mail = Control(about, about::kMailLink);
+  web = Control(about, id::about::kWebLink), mail = Control(about, id::about::kMailLink);
   EXPECT_TRUE(WaitShade(web, Shade::Normal));
   EXPECT_TRUE(WaitShade(mail, Shade::Normal));
   EXPECT_EQ(hook.Received().size(), 1u);

@@ -33,6 +33,16 @@ inline constexpr uint32_t kHeightBox = 0x1601133A;
 inline constexpr uint32_t kFontBox = 0x16011338;
 inline constexpr uint32_t kBackColour = 0x160112F2;
 inline constexpr uint32_t kTextColour = 0x160112F5;
+// The About window's.
+namespace about {
+inline constexpr uint32_t kTitle = 0x1601137F;
+inline constexpr uint32_t kClose = 0x16011382;
+inline constexpr uint32_t kBanner = 0x16011385;
+inline constexpr uint32_t kWebLink = 0x16011384;
+inline constexpr uint32_t kMailLink = 0x16011386;
+inline constexpr uint32_t kPhone = 0x16011389;
+inline constexpr uint32_t kRights = 0x1601138B;
+}  // namespace about
 }  // namespace id
 
 // The settings file as the program writes it: one section, GBK text.
