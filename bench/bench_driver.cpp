@@ -3,9 +3,10 @@
 //
 //   bench_driver hide <caption>                  window to the left edge, cursor away, until it is hidden
 //   bench_driver latency <caption> <n>           n timed shows from the strip: each, the median and the 95th percentile
-//   bench_driver startup <timer.exe> <other.exe> <n>
-//                                                n starts of each, taken in turns, each from a fresh folder,
-//                                                until its window shows (the timer's: showing "05-00")
+//   bench_driver startup <n> (label|window) <exe> ...
+//                                                n starts of each program, taken in turns, each from a fresh
+//                                                folder, until its time label shows "05-00" (label) or until
+//                                                any window of it shows (window); the median of each
 //   bench_driver timing                          presses the timer's start button and follows the count to "00-00"
 //   bench_driver click <caption> <control id>    presses a button
 //   bench_driver wait <caption>                  until the window shows
@@ -154,9 +155,32 @@ int Latency(HWND w, int tries) {
   return 0;
 }
 
+struct StartTimeLook {
+  DWORD process;
+  bool shows;
+};
+
+BOOL CALLBACK LookForStartTime(HWND w, LPARAM lp) {
+  auto& look = *reinterpret_cast<StartTimeLook*>(lp);
+  DWORD process = 0;
+  GetWindowThreadProcessId(w, &process);
+  if (process == look.process && IsWindowVisible(w)) {
+    const HWND label = Find({.id = kTimeLabel}, w);
+    look.shows = label != nullptr && Text(label) == L"05-00";
+  }
+  return !look.shows;
+}
+
+// Whether one of the process's visible windows has the time label showing "05-00".
+bool ShowsStartTime(DWORD process) {
+  StartTimeLook look{process, false};
+  EnumWindows(LookForStartTime, reinterpret_cast<LPARAM>(&look));
+  return look.shows;
+}
+
 // One start of the program from a fresh folder of its own; seconds until its
-// window shows, or a negative value when it does not within ten seconds.
-double StartOnce(const std::wstring& exe, bool isTimer, int run) {
+// window shows, or a negative value when it does not within half a minute.
+double StartOnce(const std::wstring& exe, bool waitForLabel, int run) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::wstring folder = std::wstring(temp) + L"bench-start-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -171,10 +195,8 @@ double StartOnce(const std::wstring& exe, bool isTimer, int run) {
   const double start = Now();
   if (!CreateProcessW(copy.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi)) return -1;
   double shown = -1;
-  while (Now() - start < 10) {
-    const HWND w = Find({.process = pi.dwProcessId});
-    const HWND label = w && isTimer ? Find({.id = kTimeLabel}, w) : nullptr;
-    if (w && (!isTimer || (label && Text(label) == L"05-00"))) {
+  while (Now() - start < 30) {
+    if (waitForLabel ? ShowsStartTime(pi.dwProcessId) : Find({.process = pi.dwProcessId}) != nullptr) {
       shown = Now() - start;
       break;
     }
@@ -190,20 +212,37 @@ double StartOnce(const std::wstring& exe, bool isTimer, int run) {
   return shown;
 }
 
-int Startup(const std::wstring& timer, const std::wstring& other, int runs) {
-  std::vector<double> timerMs, otherMs;
-  for (int i = 0; i < runs; ++i) {
-    // In turns, so that both meet the same machine.
-    const double t = StartOnce(timer, true, 2 * i), o = StartOnce(other, false, 2 * i + 1);
-    if (t < 0 || o < 0) {
-      std::fprintf(stderr, "a program did not show its window\n");
+struct Program {
+  bool waitForLabel;
+  std::wstring exe;
+  std::vector<double> ms;
+};
+
+int Startup(int runs, std::vector<Program> programs) {
+  // One start of each that is not counted: it fills the caches, and a first
+  // start after a pause may also wait for Wine's desktop process to start
+  // again (it ends some seconds after the last program).
+  for (size_t p = 0; p < programs.size(); ++p) {
+    if (StartOnce(programs[p].exe, programs[p].waitForLabel, static_cast<int>(runs * programs.size() + p)) < 0) {
+      std::fprintf(stderr, "%ls did not show its window\n", programs[p].exe.c_str());
       return 1;
     }
-    timerMs.push_back(1000 * t);
-    otherMs.push_back(1000 * o);
-    std::printf("start %d: %.1f ms, %.1f ms\n", i + 1, timerMs.back(), otherMs.back());
   }
-  std::printf("timer %.1f\nother %.1f\n", Percentile(timerMs, 0.5), Percentile(otherMs, 0.5));
+  for (int i = 0; i < runs; ++i) {
+    std::printf("start %d:", i + 1);
+    // In turns, so that all meet the same machine.
+    for (size_t p = 0; p < programs.size(); ++p) {
+      const double t = StartOnce(programs[p].exe, programs[p].waitForLabel, static_cast<int>(i * programs.size() + p));
+      if (t < 0) {
+        std::fprintf(stderr, "\n%ls did not show its window\n", programs[p].exe.c_str());
+        return 1;
+      }
+      programs[p].ms.push_back(1000 * t);
+      std::printf(" %.1f ms", programs[p].ms.back());
+    }
+    std::printf("\n");
+  }
+  for (size_t p = 0; p < programs.size(); ++p) std::printf("median%zu %.1f\n", p + 1, Percentile(programs[p].ms, 0.5));
   return 0;
 }
 
@@ -250,7 +289,11 @@ int main() {
   }
   const std::wstring command = argv[1];
   if (command == L"timing") return Timing();
-  if (command == L"startup" && argc >= 4) return Startup(argv[2], argv[3], argc > 4 ? _wtoi(argv[4]) : 10);
+  if (command == L"startup" && argc >= 5 && argc % 2 == 1) {
+    std::vector<Program> programs;
+    for (int i = 3; i + 1 < argc; i += 2) programs.push_back({std::wstring(argv[i]) == L"label", argv[i + 1], {}});
+    return Startup(_wtoi(argv[2]), programs);
+  }
   if (argc < 3) return 2;
   const HWND w = WaitWindow(argv[2]);
   if (w == nullptr) {

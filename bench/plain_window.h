@@ -11,15 +11,21 @@ inline LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-inline HWND OpenPlainWindow(HINSTANCE instance, const wchar_t* caption, DWORD style, DWORD exStyle, int x, int y,
-                            HBRUSH background) {
+constexpr wchar_t kPlainWindowClass[] = L"BenchPlainWindow";
+
+inline void RegisterPlainWindow(HINSTANCE instance, HBRUSH background) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = PlainWindowProc;
   wc.hInstance = instance;
   wc.hbrBackground = background;
-  wc.lpszClassName = L"BenchPlainWindow";
+  wc.lpszClassName = kPlainWindowClass;
   RegisterClassW(&wc);
-  return CreateWindowExW(exStyle, wc.lpszClassName, caption, style | WS_VISIBLE, x, y, 280, 90, nullptr, nullptr,
+}
+
+inline HWND OpenPlainWindow(HINSTANCE instance, const wchar_t* caption, DWORD style, DWORD exStyle, int x, int y,
+                            HBRUSH background) {
+  RegisterPlainWindow(instance, background);
+  return CreateWindowExW(exStyle, kPlainWindowClass, caption, style | WS_VISIBLE, x, y, 280, 90, nullptr, nullptr,
                          instance, nullptr);
 }
 
