@@ -234,7 +234,8 @@ bool IsContainer(const Control& c) {
 
 DWORD ControlStyle(const Control& c) {
   const ControlLayout& l = *c.layout;
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+  // Made visible at once: the window they are in is not shown yet.
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (c.visible ? WS_VISIBLE : 0);
   if (l.flags & kTabStop) style |= WS_TABSTOP;
   if (l.flags & kDisabled) style |= WS_DISABLED;
   switch (l.kind) {
@@ -480,9 +481,6 @@ bool Win32Backend::Create(Window& w) {
       ApplyFont(*nc);
     }
     nw->controls.push_back(std::move(nc));
-  }
-  for (auto& nc : nw->controls) {
-    if (nc->model->visible) ShowWindow(nc->hwnd, SW_SHOWNA);
   }
   for (Control& c : w.controls) {
     if (c.kind() == Kind::Timer && c.interval > 0) Update(c, Prop::Interval);
