@@ -11,15 +11,9 @@
 
 #include "bench/plain_window.h"
 #include "ui/layouts.h"
+#include "ui/text_win.h"
 
 namespace {
-
-std::wstring Wide(const char* utf8) {
-  std::wstring out(MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, out.data(), static_cast<int>(out.size()));
-  out.pop_back();
-  return out;
-}
 
 const wchar_t* ClassOf(ui::Kind kind) {
   switch (kind) {
