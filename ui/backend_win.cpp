@@ -482,9 +482,6 @@ bool Win32Backend::Create(Window& w) {
     }
     nw->controls.push_back(std::move(nc));
   }
-  for (Control& c : w.controls) {
-    if (c.kind() == Kind::Timer && c.interval > 0) Update(c, Prop::Interval);
-  }
   nw->applying = false;
   return true;
 }
@@ -493,15 +490,28 @@ void Win32Backend::Destroy(Window& w) {
   if (NativeWindow* nw = NativeOf(w)) PostMessageW(nw->hwnd, kDestroyRequest, 0, 0);
 }
 
-void Win32Backend::Update(Control& c, Prop prop) {
-  if (c.kind() == Kind::Timer) {
-    if (prop != Prop::Interval || c.window->native == nullptr) return;
-    const HWND hwnd = NativeOf(*c.window)->hwnd;
-    const auto id = static_cast<UINT_PTR>(c.id());
+int64_t Win32Backend::Now() {
+  // Interrupt time leaves out the time the machine slept or hibernated: a
+  // count stands still while nobody can see it, as the system's own timers do.
+  ULONGLONG units = 0;  // 100 ns
+  QueryUnbiasedInterruptTime(&units);
+  return static_cast<int64_t>(units / 10000);
+}
+
+void Win32Backend::ArmTimer(Control& timer, int64_t milliseconds) {
+  if (timer.window->native == nullptr) return;
+  const HWND hwnd = NativeOf(*timer.window)->hwnd;
+  const auto id = static_cast<UINT_PTR>(timer.id());
+  if (milliseconds < 0) {
     KillTimer(hwnd, id);
-    if (c.interval > 0) SetTimer(hwnd, id, static_cast<UINT>(c.interval), nullptr);
-    return;
+  } else {
+    // Setting the same timer again replaces its wait; each WM_TIMER sets it
+    // again, for the time left to the next due instant.
+    SetTimer(hwnd, id, static_cast<UINT>(std::clamp<int64_t>(milliseconds, USER_TIMER_MINIMUM, INT32_MAX)), nullptr);
   }
+}
+
+void Win32Backend::Update(Control& c, Prop prop) {
   NativeControl* nc = NativeOf(c);
   if (nc == nullptr) return;
   switch (prop) {
@@ -524,7 +534,6 @@ void Win32Backend::Update(Control& c, Prop prop) {
       SetWindowPos(nc->hwnd, nullptr, 0, 0, c.width, c.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       InvalidateRect(nc->hwnd, nullptr, FALSE);
       break;
-    case Prop::Interval: break;
   }
 }
 
@@ -674,9 +683,7 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcep
       if (w.layout.dragMove) BeginDrag(hwnd);
       return 0;
     case WM_TIMER:
-      if (Control* c = w.Find(static_cast<uint32_t>(wp)); c && c->kind() == Kind::Timer) {
-        f.Raise(w, c->id(), EventKind::Elapsed);
-      }
+      f.TimerFired(w, static_cast<uint32_t>(wp));
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {

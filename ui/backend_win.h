@@ -25,6 +25,8 @@ class Win32Backend : public Backend {
   void Attach(Facility& facility) { facility_ = &facility; }
 
   void ScreenSize(int& width, int& height) override;
+  int64_t Now() override;
+  void ArmTimer(Control& timer, int64_t milliseconds) override;
   bool Create(Window& w) override;
   void Destroy(Window& w) override;
   void Update(Control& c, Prop prop) override;

@@ -76,6 +76,7 @@ Window* Facility::Load(const WindowLayout& layout, bool modal, Window** handle) 
         .checked = (cl.flags & kChecked) != 0,
         .colour = kNoColour,
         .interval = cl.interval,
+        .schedule = {},
         .fontPoints = 0,
         .textColour = cl.textColour,
         .gradientMiddle = cl.gradient[1],
@@ -94,6 +95,12 @@ Window* Facility::Load(const WindowLayout& layout, bool modal, Window** handle) 
     return nullptr;
   }
   if (handle) *handle = &w;
+  for (Control& c : w.controls) {
+    if (c.kind() == Kind::Timer && c.interval > 0) {
+      c.schedule.Start(backend_.Now(), c.interval);
+      ArmTimer(c);
+    }
+  }
   Raise(w, 0, EventKind::Created);
   if (w.alive) Raise(w, 0, EventKind::Moved);
   if (w.alive) Raise(w, 0, EventKind::Resized);
@@ -164,11 +171,52 @@ void Facility::SetColour(Control& c, Colour colour) {
   backend_.Update(c, Prop::PickerColour);
 }
 
+void TimerSchedule::Start(int64_t now, int interval) {
+  interval_ = interval;
+  next_ = now + interval;
+}
+
+bool TimerSchedule::TakeDue(int64_t now) {
+  if (interval_ <= 0 || now < next_) return false;
+  if (now - next_ > kLongestCatchUp) next_ += (now - next_ - kLongestCatchUp) / interval_ * interval_;
+  next_ += interval_;
+  return true;
+}
+
+int64_t TimerSchedule::Wait(int64_t now) const { return std::max<int64_t>(next_ - now, 0); }
+
+void Facility::ArmTimer(Control& timer) {
+  backend_.ArmTimer(timer, timer.schedule.running() ? timer.schedule.Wait(backend_.Now()) : -1);
+}
+
 void Facility::SetInterval(Control& c, int ms) {
   ms = std::max(ms, 0);
   if (c.interval == ms) return;  // a running period is not restarted
   c.interval = ms;
-  backend_.Update(c, Prop::Interval);
+  if (ms > 0) {
+    c.schedule.Start(backend_.Now(), ms);
+  } else {
+    c.schedule.Stop();
+  }
+  ArmTimer(c);
+}
+
+void Facility::TimerFired(Window& w, uint32_t timer) {
+  // Held for the loop: a routine may close the window meanwhile.
+  std::shared_ptr<Window> keep;
+  for (const auto& owned : windows_) {
+    if (owned.get() == &w) keep = owned;
+  }
+  Control* c = keep ? w.Find(timer) : nullptr;
+  if (c == nullptr || c->kind() != Kind::Timer) return;
+  // Armed again before each event, whose routine may wait and handle this
+  // timer's later events itself; it may also stop the timer, or start it
+  // afresh, and then nothing more is due here.
+  while (w.alive && c->schedule.TakeDue(backend_.Now())) {
+    ArmTimer(*c);
+    Raise(w, timer, EventKind::Elapsed);
+  }
+  if (w.alive) ArmTimer(*c);
 }
 
 void Facility::SetFontPoints(Control& c, int points) {

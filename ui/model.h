@@ -110,6 +110,31 @@ struct WindowLayout {
 
 class Window;
 
+// When a timer's events fall due: the k-th at start + k × interval on a
+// monotonic clock. Each wait is armed for the time left to the next due
+// instant, so an event that comes late makes the next one no later, and
+// instants missed while the thread was held up are raised as soon as it runs
+// again. Times are milliseconds.
+class TimerSchedule {
+ public:
+  // Instants further back than this are not caught up: a thread held up for
+  // longer than a minute gets its last minute back, not a burst of every
+  // event since.
+  static constexpr int64_t kLongestCatchUp = 60'000;
+
+  void Start(int64_t now, int interval);
+  void Stop() { interval_ = 0; }
+  bool running() const { return interval_ > 0; }
+  // Counts off the earliest instant due by `now`; false when none is due.
+  bool TakeDue(int64_t now);
+  // How long from `now` until the next instant falls due; 0 when one is due already.
+  int64_t Wait(int64_t now) const;
+
+ private:
+  int64_t next_ = 0;
+  int interval_ = 0;
+};
+
 struct Control {
   const ControlLayout* layout;
   Window* window;
@@ -119,6 +144,7 @@ struct Control {
   bool checked;
   Colour colour;  // a colour picker's current colour
   int interval;
+  TimerSchedule schedule;
   int fontPoints;
   Colour textColour, gradientMiddle;
   bool hover = false, visited = false;  // links: the cursor is on it; its latest click opened it
@@ -170,7 +196,7 @@ struct MenuEntry {
 std::vector<MenuEntry> PopUpEntries(const Window& w);
 
 enum class Prop : uint8_t {
-  Text, Enabled, Checked, PickerColour, Interval, Font, TextColour, Gradient, Size, Links,
+  Text, Enabled, Checked, PickerColour, Font, TextColour, Gradient, Size, Links,
 };
 enum class WindowProp : uint8_t { Bounds, Visible, Enabled };
 
@@ -179,6 +205,11 @@ class Backend {
  public:
   virtual ~Backend() = default;
   virtual void ScreenSize(int& width, int& height) = 0;
+  // A monotonic clock in milliseconds for the timers' schedules.
+  virtual int64_t Now() = 0;
+  // Raises the timer's next Elapsed in `milliseconds` (0: as soon as may be);
+  // a negative wait stops it.
+  virtual void ArmTimer(Control& timer, int64_t milliseconds) = 0;
   // Builds the real window and its controls; false when that failed, and then
   // nothing of the window is left behind.
   virtual bool Create(Window&) = 0;
@@ -248,11 +279,15 @@ class Facility {
   // A click on a link: opens what it points to; the link counts as visited
   // exactly when that worked.
   void LinkClicked(Control& c);
+  // A timer's wait is over: raises its Elapsed once for every instant due by
+  // now, the earliest first, and arms the wait for the next one.
+  void TimerFired(Window& w, uint32_t timer);
   void WindowMoved(Window& w, int left, int top, int width, int height);
   void Unloaded(Window& w);
 
  private:
   void RestoreOthers(Window& w);
+  void ArmTimer(Control& timer);
 
   Backend& backend_;
   Program* program_ = nullptr;

@@ -2,6 +2,8 @@
 // settings file read back from disk.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "tests/e2e/session.h"
 
 namespace e2e {
@@ -49,6 +51,25 @@ TEST(PreparedFile, ColourFullWidthWidthAndOptionsAreLoaded) {
   EXPECT_EQ(CheckState(s.Ctl(id::kApplause)), BST_UNCHECKED);
   EXPECT_EQ(CheckState(s.Ctl(id::kTranslucent)), BST_CHECKED);
   EXPECT_TRUE(s.WaitFileHas(L"窗口宽度=１２０"));  // written back as it stood
+}
+
+TEST(Countdown, KeepsToTheClockThroughAStalledInterfaceThread) {
+  Session s;
+  ASSERT_SESSION(s);
+  TypeInto(s.Ctl(id::kTimeBox), L"0.2");
+  ASSERT_TRUE(WaitText(s.Label(), L"00-12"));
+  const ULONGLONG pressed = GetTickCount64();  // the press ticks at once: 00-00 is due 11 s on
+  Click(s.Ctl(id::kStart));
+  ASSERT_TRUE(WaitText(s.Label(), L"00-11"));
+  Sleep(2000);
+  {
+    Stall stall(s.main);
+    ASSERT_TRUE(stall.Holding());
+    Sleep(3500);
+  }
+  ASSERT_TRUE(WaitText(s.Label(), L"00-00", 15000));
+  const auto late = static_cast<long long>(GetTickCount64() - pressed) - 11000;
+  EXPECT_LT(std::llabs(late), 400) << "00-00 came " << late << " ms late";
 }
 
 TEST(Countdown, TypedTimeStartsPausesAndContinues) {

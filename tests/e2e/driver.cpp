@@ -574,6 +574,22 @@ void Program::Kill() {
     }
 }
 
+Stall::Stall(HWND window) {
+    const DWORD id = GetWindowThreadProcessId(window, nullptr);
+    thread_ = id ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, id) : nullptr;
+    if (thread_ && SuspendThread(thread_) == static_cast<DWORD>(-1)) {
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+}
+
+Stall::~Stall() {
+    if (thread_) {
+        ResumeThread(thread_);
+        CloseHandle(thread_);
+    }
+}
+
 // ---- Reading windows ----
 
 std::vector<HWND> Descendants(HWND window) {
@@ -712,6 +728,16 @@ bool Activate(HWND window) {
 void MoveMouse(POINT at) {
     SendMouse(at, 0);
     Sleep(kSettleMs);
+}
+
+DWORD TimedMouseMove() {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = 1;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    const DWORD before = GetTickCount();
+    SendInput(1, &input, sizeof input);
+    return GetTickCount() - before;
 }
 
 void Click(POINT at) {

@@ -110,6 +110,20 @@ private:
     std::wstring exe_;
 };
 
+// Holds the thread that owns the window suspended for as long as it lives,
+// as a busy machine, a page-in or a slow disk would hold it.
+class Stall {
+public:
+    explicit Stall(HWND window);
+    ~Stall();
+    Stall(const Stall&) = delete;
+    Stall& operator=(const Stall&) = delete;
+    bool Holding() const { return thread_ != nullptr; }
+
+private:
+    HANDLE thread_ = nullptr;
+};
+
 // ---- Reading windows (standard messages, valid across processes) ----------
 
 // A descendant at any depth of window whose GWL_ID equals the 32-bit id.
@@ -149,6 +163,9 @@ POINT Centre(const RECT& rect);
 bool Activate(HWND window);
 
 void MoveMouse(POINT at);
+// Milliseconds one SendInput of a one-pixel mouse move took: the system
+// waits for every low-level mouse hook on the desktop to pass it on.
+DWORD TimedMouseMove();
 // A plain left click at a point: no activation other than what the click does.
 void Click(POINT at);
 // Activates target's top-level window when it is enabled and not already in

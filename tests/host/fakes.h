@@ -30,6 +30,10 @@ struct FakeBackend : ui::Backend {
   std::vector<uint32_t> failToCreate;  // windows whose creation fails
 
   void ScreenSize(int& w, int& h) override { w = 1280, h = 1024; }
+  int64_t now = 0;                                // the monotonic clock, in ms
+  std::vector<std::pair<uint32_t, int64_t>> arms;  // each timer wait asked for, -1 to stop
+  int64_t Now() override { return now; }
+  void ArmTimer(ui::Control& c, int64_t ms) override { arms.emplace_back(c.id(), ms); }
   bool Create(ui::Window& w) override {
     return std::find(failToCreate.begin(), failToCreate.end(), w.layout.id) == failToCreate.end();
   }
