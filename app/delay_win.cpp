@@ -14,7 +14,7 @@ DWORD WINAPI DelayWorker(void* parameter) {
   DelayRequest copy;
   Bound<MoveMemoryFunction>(Declared::RtlMoveMemory)(&copy, parameter, sizeof copy);
   DECLARED(Sleep)(static_cast<DWORD>(copy.milliseconds));
-  DECLARED(PostMessageA)(ui::HandleFromBits<HWND>(copy.wakeWindow), copy.wakeMessage, 0, 0);
+  DECLARED(PostMessageA)(ui::HandleFromBits<HWND>(copy.wakeWindow), copy.wakeMessage, copy.wait, 0);
   return 0;
 }
 
@@ -31,7 +31,9 @@ Win32MessagePump::~Win32MessagePump() {
 LRESULT CALLBACK Win32MessagePump::WakeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   auto* pump = reinterpret_cast<Win32MessagePump*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (pump && msg == pump->wakeMessage_ && msg != 0) {
-    ++pump->pendingWakes_;
+    for (Wait* wait : pump->waits_) {
+      if (wait->number == wp) wait->woken = true;
+    }
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
@@ -42,6 +44,7 @@ void Win32MessagePump::PumpingDelay(DelayRequest& request, int milliseconds) {
   request.threadId = DECLARED(GetCurrentThreadId)();
   request.wakeMessage = DECLARED(RegisterWindowMessageA)(kWakeName);
   request.wakeWindow = ui::HandleBits(window_);
+  request.wait = ++lastWait_;
   wakeMessage_ = request.wakeMessage;
   // Without a window or a worker no wake-up would come: better no pause than no end.
   if (window_ == nullptr) return;
@@ -49,21 +52,20 @@ void Win32MessagePump::PumpingDelay(DelayRequest& request, int milliseconds) {
   if (worker == nullptr) return;
   DECLARED(CloseHandle)(worker);
 
+  Wait wait{request.wait, false};
+  waits_.push_back(&wait);
   // Taken with the A functions, so handed on with them too.
   const ui::MessageDispatch ansi{DECLARED(TranslateMessage), DECLARED(DispatchMessageA), IsDialogMessageA};
   MSG msg;
-  for (;;) {
-    if (pendingWakes_ > 0) {
-      --pendingWakes_;
-      return;
-    }
+  while (!wait.woken) {
     // A close or quit next in the queue ends the wait and stays there for the main loop.
-    if (DECLARED(PeekMessageA)(&msg, nullptr, 0, 0, PM_NOREMOVE) && IsCloseOrQuit(msg.message)) return;
+    if (DECLARED(PeekMessageA)(&msg, nullptr, 0, 0, PM_NOREMOVE) && IsCloseOrQuit(msg.message)) break;
     if (DECLARED(GetMessageA)(&msg, nullptr, 0, 0) > 0) ui::DispatchUserMessage(msg, ansi);
     if (IsCloseOrQuit(msg.message)) {
       // Taken here after all: the main loop gets one again (without its window or arguments).
       DECLARED(PostThreadMessageA)(request.threadId, msg.message, 0, 0);
-      return;
+      break;
     }
   }
+  waits_.pop_back();
 }

@@ -31,6 +31,8 @@ struct DelayRequest {
   // box); one posted to a window always arrives. Window handles keep to 32
   // bits on 64-bit Windows too.
   uint32_t wakeWindow = 0;
+  // Which wait the wake-up ends, carried in its wParam.
+  uint32_t wait = 0;
 };
 
 class Sound {

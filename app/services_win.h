@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/program.h"
 #include "ui/system_library_win.h"
 
@@ -34,13 +36,19 @@ class Win32MessagePump : public MessagePump {
   void PumpingDelay(DelayRequest& request, int milliseconds) override;
 
  private:
+  struct Wait {
+    uint32_t number;
+    bool woken;
+  };
   static LRESULT CALLBACK WakeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
   HWND window_ = nullptr;
   UINT wakeMessage_ = 0;
-  // Wake-ups not yet taken by a wait. The window counts them wherever they are
-  // dispatched (a modal loop's dispatch included); each wait takes one, so a
-  // wait started inside another ends first and the outer one on the next.
-  int pendingWakes_ = 0;
+  uint32_t lastWait_ = 0;
+  // The waits in progress, innermost last. A wake-up ends only the wait it
+  // was posted for, wherever it is dispatched (a modal loop's dispatch
+  // included); one whose wait is over already, ended by a close or a quit,
+  // is dropped.
+  std::vector<Wait*> waits_;
 };
 
 // The modal "请输入：" box with one line of entry.

@@ -1,6 +1,7 @@
 // The delay between two beeps: messages keep being handled while it waits,
-// close and quit messages end it and are left for the main loop, and a modal
-// loop running meanwhile cannot swallow its wake-up.
+// close and quit messages end it and are left for the main loop, each wait
+// ends on its own wake-up, and a modal loop running meanwhile cannot swallow
+// it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -107,6 +108,43 @@ TEST(PumpingDelay, ACloseOrQuitEndsTheWaitAndIsLeftForTheMainLoop) {
   CloseHandle(CreateThread(nullptr, 0, PostLate, &quit, 0, nullptr));
   EXPECT_LT(TimedDelay(1000), 500u);
   EXPECT_TRUE(Queued(WM_QUIT));
+}
+
+// A wait of 400 ms started 20 ms into another, shorter one, as a beep series
+// started by a tick inside an earlier series' wait.
+struct Nested {
+  Win32MessagePump* pump;
+  DWORD took;
+} g_nested;
+void CALLBACK InnerWait(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  DelayRequest request;
+  const DWORD start = GetTickCount();
+  g_nested.pump->PumpingDelay(request, 400);
+  g_nested.took = GetTickCount() - start;
+}
+
+TEST(PumpingDelay, EachWaitEndsOnItsOwnWakeUp) {
+  Win32MessagePump pump;
+  DelayRequest request;
+  // A wait ended by a close leaves its wake-up to come; the next wait drops it.
+  PostMessageW(Target(), WM_CLOSE, 0, 0);
+  pump.PumpingDelay(request, 100);
+  Queued(WM_CLOSE);
+  Sleep(250);
+  DWORD start = GetTickCount();
+  pump.PumpingDelay(request, 300);
+  EXPECT_GE(GetTickCount() - start, 280u);
+
+  // The outer wait's wake-up comes during the inner wait and ends only the outer one.
+  g_nested = {&pump, 0};
+  SetTimer(nullptr, 0, 20, InnerWait);
+  start = GetTickCount();
+  pump.PumpingDelay(request, 100);
+  const DWORD outer = GetTickCount() - start;
+  EXPECT_GE(g_nested.took, 380u);
+  EXPECT_GE(outer, g_nested.took);
+  EXPECT_LT(outer, g_nested.took + 150);
 }
 
 // Opens a message box (a modal loop of its own) for about 400 ms.
