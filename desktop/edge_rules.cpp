@@ -1,28 +1,49 @@
 #include "desktop/edge_rules.h"
 
+#include <algorithm>
+
 namespace {
 
 bool Inside(const ScreenRect& r, ScreenPoint p) {
   return r.left <= p.x && p.x <= r.right && r.top <= p.y && p.y <= r.bottom;
 }
 
+enum Edge { kLeft, kTop, kRight, kBottom };
+
+// An edge of s is an outer edge for w when no monitor has any of the strip
+// the hidden window would lie in beyond it (as deep as the part that hides,
+// as long as the window along the edge); elsewhere a hidden window would
+// show on the neighbour. The strip is the same for the window shown and
+// hidden, so the show rules leave alone what the hide rules leave alone.
+bool OuterEdge(Edge edge, const ScreenRect& w, const ScreenRect& s, int32_t m, Monitors all) {
+  const int32_t depth = (edge == kLeft || edge == kRight ? w.width() : w.height()) - m;
+  const ScreenRect strip = edge == kLeft    ? ScreenRect{s.left - depth, w.top, s.left, w.bottom}
+                           : edge == kTop   ? ScreenRect{w.left, s.top - depth, w.right, s.top}
+                           : edge == kRight ? ScreenRect{s.right, w.top, s.right + depth, w.bottom}
+                                            : ScreenRect{w.left, s.bottom, w.right, s.bottom + depth};
+  return std::none_of(all.begin(), all.end(), [&](const ScreenRect& o) {
+    return std::max(o.left, strip.left) < std::min(o.right, strip.right) &&
+           std::max(o.top, strip.top) < std::min(o.bottom, strip.bottom);
+  });
+}
+
 // Each rule that holds sets the whole position from the rectangle as read,
 // so the last one to hold decides both coordinates.
-ScreenPoint ShowRules(const ScreenRect& w, const ScreenRect& s, int32_t m) {
+ScreenPoint ShowRules(const ScreenRect& w, const ScreenRect& s, int32_t m, Monitors all = {}) {
   ScreenPoint to{w.left, w.top};
-  if (w.right == s.left + m) to = {s.left, w.top};
-  if (w.bottom == s.top + m) to = {w.left, s.top};
-  if (w.left == s.right - m) to = {s.right - w.width(), w.top};
-  if (w.top == s.bottom - m) to = {w.left, s.bottom - w.height()};
+  if (w.right == s.left + m && OuterEdge(kLeft, w, s, m, all)) to = {s.left, w.top};
+  if (w.bottom == s.top + m && OuterEdge(kTop, w, s, m, all)) to = {w.left, s.top};
+  if (w.left == s.right - m && OuterEdge(kRight, w, s, m, all)) to = {s.right - w.width(), w.top};
+  if (w.top == s.bottom - m && OuterEdge(kBottom, w, s, m, all)) to = {w.left, s.bottom - w.height()};
   return to;
 }
 
-ScreenPoint HideRules(const ScreenRect& w, const ScreenRect& s, int32_t m) {
+ScreenPoint HideRules(const ScreenRect& w, const ScreenRect& s, int32_t m, Monitors all = {}) {
   ScreenPoint to{w.left, w.top};
-  if (w.left <= s.left) to = {s.left + m - w.width(), w.top};
-  if (w.top <= s.top) to = {w.left, s.top + m - w.height()};
-  if (w.right >= s.right) to = {s.right - m, w.top};
-  if (w.bottom >= s.bottom) to = {w.left, s.bottom - m};
+  if (w.left <= s.left && OuterEdge(kLeft, w, s, m, all)) to = {s.left + m - w.width(), w.top};
+  if (w.top <= s.top && OuterEdge(kTop, w, s, m, all)) to = {w.left, s.top + m - w.height()};
+  if (w.right >= s.right && OuterEdge(kRight, w, s, m, all)) to = {s.right - m, w.top};
+  if (w.bottom >= s.bottom && OuterEdge(kBottom, w, s, m, all)) to = {w.left, s.bottom - m};
   return to;
 }
 
@@ -34,9 +55,10 @@ bool HiddenAt(const ScreenRect& w, const ScreenRect& s, int32_t m) {
 
 int32_t EffectiveMargin(int32_t margin) { return margin < 1 ? kDefaultVisibleMargin : margin; }
 
-ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, ScreenPoint cursor, int32_t margin) {
+ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, ScreenPoint cursor,
+                             int32_t margin, Monitors all) {
   const int32_t m = EffectiveMargin(margin);
-  return Inside(window, cursor) ? ShowRules(window, monitor, m) : HideRules(window, monitor, m);
+  return Inside(window, cursor) ? ShowRules(window, monitor, m, all) : HideRules(window, monitor, m, all);
 }
 
 ScreenPoint RestoredPosition(const ScreenRect& window, const ScreenRect& monitor) {

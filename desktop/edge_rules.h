@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 struct ScreenRect {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -18,6 +19,10 @@ struct ScreenPoint {
   bool operator==(const ScreenPoint&) const = default;
 };
 
+// Every monitor of the desktop, the rules' own among them; empty: that
+// monitor is the only one.
+using Monitors = std::span<const ScreenRect>;
+
 // The strip left on screen when the margin asked for is below 1.
 inline constexpr int32_t kDefaultVisibleMargin = 3;
 int32_t EffectiveMargin(int32_t margin);
@@ -27,7 +32,11 @@ int32_t EffectiveMargin(int32_t margin);
 // with the cursor elsewhere, a window touching or crossing an edge hides
 // there, leaving `margin` pixels on the monitor. When several edges hold, the
 // last of left, top, right, bottom wins; a window at no edge stays.
-ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, ScreenPoint cursor, int32_t margin);
+// Only an outer edge of the desktop counts: where any monitor has some of
+// the strip the window would hide in, a "hidden" window would show on that
+// monitor, so at such an edge the window stays where it is.
+ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, ScreenPoint cursor,
+                             int32_t margin, Monitors all = {});
 
 // What switching edge hiding off does to a window left hidden with the
 // default strip: it comes back in full against the edge it was hidden at.

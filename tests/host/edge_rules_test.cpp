@@ -13,8 +13,8 @@ ScreenRect At(int32_t left, int32_t top, int32_t width = 280, int32_t height = 9
 }
 
 ScreenPoint Pass(const ScreenRect& window, ScreenPoint cursor, const ScreenRect& monitor = kScreen,
-                 int32_t margin = 3) {
-  return EdgeRulePosition(window, monitor, cursor, margin);
+                 int32_t margin = 3, Monitors all = {}) {
+  return EdgeRulePosition(window, monitor, cursor, margin, all);
 }
 
 TEST(EdgeRules, HideAtTheEdgeTouchedAndShowFromTheStrip) {
@@ -98,6 +98,41 @@ TEST(EdgeRules, EachMonitorHasItsOwnEdges) {
   EXPECT_EQ(Pass(At(-1557, 500), {-1279, 520}, left), (ScreenPoint{-1280, 500}));
   EXPECT_EQ(RestoredPosition(At(-1557, 500), left), (ScreenPoint{-1280, 500}));
   EXPECT_EQ(RestoredPosition(At(500, 2157), below), (ScreenPoint{500, 2070}));
+}
+
+// Two monitors: an edge the other one continues, even in part, hides
+// nothing, and a window sitting where it would be hidden there is not
+// pulled back either, since it shows on the neighbour.
+TEST(EdgeRules, OnlyTheDesktopsOuterEdgesHide) {
+  constexpr ScreenRect left{0, 0, 1920, 1080}, right{1920, 0, 3840, 1080}, below{0, 1080, 1920, 2160};
+  constexpr ScreenRect lower{1920, 200, 3840, 1280}, shorter{1920, 0, 3200, 768}, further{-1920, 0, 0, 1080};
+  struct Case {
+    const char* layout;
+    ScreenRect monitor, neighbour;
+    ScreenPoint shown, hidden, onStrip;
+    bool outer;
+  };
+  const Case cases[] = {
+      {"side by side, shared", left, right, {1640, 400}, {1917, 400}, {1919, 420}, false},
+      {"side by side, outer", right, left, {2500, 990}, {2500, 1077}, {2600, 1079}, true},
+      {"stacked, upper's bottom", left, below, {400, 990}, {400, 1077}, {500, 1079}, false},
+      {"stacked, lower's top", below, left, {400, 1080}, {400, 993}, {500, 1081}, false},
+      {"stacked, outer", left, below, {400, 0}, {400, -87}, {500, 1}, true},
+      // One pixel either way of where the neighbour starts or ends along the
+      // edge: a strip that only touches it does not count as shared.
+      {"offset, beside the neighbour", left, lower, {1640, 111}, {1917, 111}, {1919, 150}, false},
+      {"offset, above the neighbour", left, lower, {1640, 110}, {1917, 110}, {1919, 150}, true},
+      {"shorter neighbour, beside it", left, shorter, {1640, 767}, {1917, 767}, {1919, 800}, false},
+      {"shorter neighbour, below it", left, shorter, {1640, 768}, {1917, 768}, {1919, 800}, true},
+      {"primary on the right, shared", left, further, {0, 400}, {-277, 400}, {1, 420}, false},
+      {"primary on the right, outer", further, left, {-1920, 400}, {-2197, 400}, {-1919, 420}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.layout);
+    const ScreenRect all[] = {c.monitor, c.neighbour};
+    EXPECT_EQ(Pass(At(c.shown.x, c.shown.y), kAway, c.monitor, 3, all), c.outer ? c.hidden : c.shown);
+    EXPECT_EQ(Pass(At(c.hidden.x, c.hidden.y), c.onStrip, c.monitor, 3, all), c.outer ? c.shown : c.hidden);
+  }
 }
 
 TEST(EdgeRules, AHiddenWindowBelongsToTheMonitorItIsHiddenOn) {
