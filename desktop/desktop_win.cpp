@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "desktop/declared_win.h"
 #include "desktop/edge_rules.h"
 #include "ui/backend_win.h"
@@ -16,6 +18,10 @@ namespace {
 constexpr DWORD kBriskInterval = 15;
 constexpr int kBriskPasses = 40;
 constexpr DWORD kIdleInterval = 500;
+// Without the hook nothing tells the worker of the mouse: it looks this often.
+constexpr DWORD kHooklessInterval = 50;
+// A request to the hook's thread: look at `running` again.
+constexpr UINT kHookRequest = WM_APP + 1;
 
 // What the worker and the hook share with the user-interface thread. Made
 // once and never released: the worker is never waited for (its moves are
@@ -26,7 +32,9 @@ struct AutoHideShared {
   MouseButtonState mouse;
   HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // mouse activity, a switch, a request
   std::atomic<uint32_t> bringBack{0};                          // a window to bring back from its edge
+  std::atomic<bool> hooked{false};                             // the hook is in place
   bool workerStarted = false;                                  // user-interface thread only
+  DWORD hookThread = 0;                                        // user-interface thread only
 };
 
 AutoHideShared* g_shared = nullptr;
@@ -46,6 +54,32 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept 
   SetEvent(shared.wake);
   return DECLARED(CallNextHookEx)(HookOf(shared.state.hookHandle),
                                   code, wParam, lParam);
+}
+
+// The hook's own thread. The system waits for the hook's answer on every
+// mouse event of the desktop, and removes without a word a hook that is slow
+// to answer: so it lives on a thread that does nothing else and never waits
+// for anyone, however busy the user-interface thread may be. It installs the
+// hook while edge hiding is on and removes it when it goes off; each request
+// tells it to look at `running` again.
+DWORD WINAPI HookThread(void*) {
+  AutoHideShared& shared = Shared();
+  MSG msg;
+  DECLARED(PeekMessageA)(&msg, nullptr, 0, 0, PM_NOREMOVE);  // its queue exists from here on
+  HHOOK hook = nullptr;
+  do {
+    if (shared.state.running && hook == nullptr) {
+      hook = DECLARED(SetWindowsHookExA)(WH_MOUSE_LL, MouseHookProc, DECLARED(GetModuleHandleA)(nullptr), 0);
+      shared.state.hookHandle = HandleBits(hook);
+    } else if (!shared.state.running && hook != nullptr) {
+      DECLARED(UnhookWindowsHookEx)(hook);
+      hook = nullptr;
+      shared.state.hookHandle = 0;
+    }
+    shared.hooked = hook != nullptr;
+    SetEvent(shared.wake);  // the worker's pace depends on it
+  } while (DECLARED(GetMessageA)(&msg, nullptr, 0, 0) > 0);
+  return 0;
 }
 
 // Handles whatever has arrived for this thread, without waiting.
@@ -92,31 +126,45 @@ ScreenRect QueryScreenSize() {
   return {0, 0, static_cast<int32_t>(mode.dmPelsWidth), static_cast<int32_t>(mode.dmPelsHeight)};
 }
 
+ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
 // The monitor with the most of the window on it.
 ScreenRect NearestMonitor(HWND window) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
   if (monitor == nullptr || !GetMonitorInfoW(monitor, &info)) return QueryScreenSize();
-  return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+  return FromRect(info.rcMonitor);
 }
 
-// Where the window is now, and the monitor whose edges apply to it.
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, RECT* bounds, LPARAM list) {
+  reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(FromRect(*bounds));
+  return TRUE;
+}
+
+// Where the window is now, the monitor whose edges apply to it, and every
+// monitor of the desktop (an edge that another one continues is no edge).
 struct Placement {
   ScreenRect window, monitor;
+  std::vector<ScreenRect> monitors;
 };
 
 bool Locate(HWND window, const ScreenRect* lastSeen, int32_t margin, Placement& out) {
   RECT r;
   if (!DECLARED(GetWindowRect)(window, &r)) return false;
-  out.window = {r.left, r.top, r.right, r.bottom};
+  out.window = FromRect(r);
   out.monitor = HoldingMonitor(out.window, NearestMonitor(window), lastSeen, margin);
+  out.monitors.clear();
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&out.monitors));
   return true;
 }
 
+// The move is posted to the window's own thread, not waited for: the worker
+// goes on whether or not that thread is answering.
 void MoveTo(HWND window, const ScreenRect& now, ScreenPoint to) {
   if (to == ScreenPoint{now.left, now.top}) return;
-  DECLARED(MoveWindow)(window, to.x, to.y, now.width(), now.height(), TRUE);
+  SetWindowPos(window, nullptr, to.x, to.y, now.width(), now.height(),
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
 void BringBack(HWND window, const ScreenRect* lastSeen) {
@@ -135,6 +183,7 @@ DWORD WINAPI AutoHideWorker(void*) {
   ScreenRect lastSeen;
   bool seen = false;
   int briskPasses = 0;
+  Placement at;
   for (;;) {
     if (const uint32_t window = shared.bringBack.exchange(0)) BringBack(WindowOf(window), seen ? &lastSeen : nullptr);
     if (!state.running) {
@@ -143,17 +192,21 @@ DWORD WINAPI AutoHideWorker(void*) {
     }
     // While the left button is held (a window being dragged, perhaps this
     // one), nothing moves; its release wakes the worker for a fresh look.
-    Placement at;
+    // Without the hook the button is asked for on every pass.
+    const bool hooked = shared.hooked;
+    const bool held = hooked ? shared.mouse.leftDown != 0 : GetAsyncKeyState(VK_LBUTTON) < 0;
     const HWND target = WindowOf(state.targetWindow);
     POINT cursor;
-    if (!shared.mouse.leftDown && Locate(target, seen ? &lastSeen : nullptr, state.visibleMargin, at) &&
+    if (!held && Locate(target, seen ? &lastSeen : nullptr, state.visibleMargin, at) &&
         DECLARED(GetCursorPos)(&cursor)) {
       lastSeen = at.monitor;
       seen = true;
-      MoveTo(target, at.window, EdgeRulePosition(at.window, at.monitor, {cursor.x, cursor.y}, state.visibleMargin));
+      MoveTo(target, at.window,
+             EdgeRulePosition(at.window, at.monitor, {cursor.x, cursor.y}, state.visibleMargin, at.monitors));
     }
     ProcessPendingMessages();
-    if (TimerWait(timer, briskPasses > 0 ? kBriskInterval : kIdleInterval, shared.wake)) {
+    const DWORD pause = !hooked ? kHooklessInterval : briskPasses > 0 ? kBriskInterval : kIdleInterval;
+    if (TimerWait(timer, pause, shared.wake)) {
       briskPasses = kBriskPasses;
     } else if (briskPasses > 0) {
       --briskPasses;
@@ -181,27 +234,26 @@ void AutoHideController::SetAutoHide(HWND window, int32_t margin) {
   AutoHideState& state = shared.state;
   if (window == nullptr) {
     state.running = 0;
-    if (const uint32_t hook = state.hookHandle.exchange(0)) {
-      DECLARED(UnhookWindowsHookEx)(HookOf(hook));
+  } else {
+    if (state.running) return;
+    state.targetWindow = HandleBits(window);
+    state.visibleMargin = EffectiveMargin(margin);
+    state.running = 1;
+    const auto start = Bound<decltype(&::CreateThread)>(Declared::CreateThreadForAutoHide);
+    if (!shared.workerStarted) {
+      const HANDLE worker = start(nullptr, 0, AutoHideWorker, nullptr, 0, nullptr);
+      shared.workerStarted = worker != nullptr;
+      if (worker != nullptr) DECLARED(CloseHandle)(worker);
     }
-    SetEvent(shared.wake);
-    return;
+    if (shared.hookThread == 0) {
+      // It looks at `running` once its queue exists, so a request that finds
+      // no queue yet is not missed.
+      const HANDLE hooker = start(nullptr, 0, HookThread, nullptr, 0, &shared.hookThread);
+      if (hooker != nullptr) DECLARED(CloseHandle)(hooker);
+    }
   }
-  if (state.running) return;
-  state.targetWindow = HandleBits(window);
-  state.visibleMargin = EffectiveMargin(margin);
-  state.running = 1;
-  if (!shared.workerStarted) {
-    const HANDLE worker =
-        Bound<decltype(&::CreateThread)>(Declared::CreateThreadForAutoHide)(nullptr, 0, AutoHideWorker, nullptr, 0, nullptr);
-    shared.workerStarted = worker != nullptr;
-    if (worker != nullptr) DECLARED(CloseHandle)(worker);
-  }
+  if (shared.hookThread != 0) DECLARED(PostThreadMessageA)(shared.hookThread, kHookRequest, 0, 0);
   SetEvent(shared.wake);
-  // Installed from this thread, the hook runs here whenever this thread
-  // takes its messages, which it never stops doing for long.
-  const HHOOK hook = DECLARED(SetWindowsHookExA)(WH_MOUSE_LL, MouseHookProc, DECLARED(GetModuleHandleA)(nullptr), 0);
-  state.hookHandle = HandleBits(hook);
 }
 
 void AutoHideController::BringBackFromEdge(HWND hwnd) {

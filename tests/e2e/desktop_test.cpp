@@ -2,6 +2,8 @@
 // the screen's edges and comes back, as a user meets it with the real mouse.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/e2e/session.h"
 
 namespace e2e {
@@ -119,6 +121,28 @@ TEST(EdgeHiding, NothingMovesWhileTheLeftButtonIsHeldElsewhere) {
   EXPECT_TRUE(WaitAt(s.main, 0, start.top)) << "not hidden while held: " << Where(s.main);
   MouseUp(Elsewhere());
   EXPECT_TRUE(WaitAt(s.main, 3 - w, start.top)) << "hidden after the release: " << Where(s.main);
+}
+
+TEST(EdgeHiding, AStalledProgramHoldsUpNobodysMouseAndHidesOnceItRunsAgain) {
+  Session s;
+  ASSERT_SESSION(s);
+  const RECT start = WindowRect(s.main);
+  const LONG w = start.right - start.left;
+  DragTo(s, {0, start.top});  // the cursor is still on it, so it stays in view
+  ASSERT_TRUE(WaitAt(s.main, 0, start.top)) << Where(s.main);
+  DWORD slowest = 0;
+  {
+    Stall stall(s.main);
+    ASSERT_TRUE(stall.Holding());
+    MoveMouse(Elsewhere());
+    for (const DWORD began = GetTickCount(); GetTickCount() - began < 4000; Sleep(100)) {
+      slowest = std::max(slowest, TimedMouseMove());
+    }
+  }
+  EXPECT_LT(slowest, 250u) << "a mouse move waited for the stalled program";
+  EXPECT_TRUE(WaitAt(s.main, 3 - w, start.top)) << "hidden once it runs again: " << Where(s.main);
+  MoveMouse({1, start.top + 10});
+  EXPECT_TRUE(WaitAt(s.main, 0, start.top)) << "and shown from the strip: " << Where(s.main);
 }
 
 TEST(EdgeHiding, SwitchedOffWhileHiddenTheWindowComesBackAndStays) {
