@@ -7,7 +7,8 @@
 //                                                n starts of each program, taken in turns, each from a fresh
 //                                                folder, until its time label shows "05-00" (label) or until
 //                                                any window of it shows (window); the median of each
-//   bench_driver timing                          presses the timer's start button and follows the count to "00-00"
+//   bench_driver timing [stall ms]               presses the timer's start button and follows the count to "00-00",
+//                                                holding its interface thread suspended that long half-way
 //   bench_driver click <caption> <control id>    presses a button
 //   bench_driver wait <caption>                  until the window shows
 //   bench_driver close <caption>                 asks the window to close
@@ -246,9 +247,18 @@ int Startup(int runs, std::vector<Program> programs) {
   return 0;
 }
 
+// Holds the window's thread suspended for a while, as a busy machine would.
+void Stall(HWND window, DWORD ms) {
+  const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr));
+  if (thread == nullptr || SuspendThread(thread) == static_cast<DWORD>(-1)) std::exit(1);
+  Sleep(ms);
+  ResumeThread(thread);
+  CloseHandle(thread);
+}
+
 // Presses start and notes when the label changes, to "00-00". The press takes
 // its second at once, so a count of n seconds is due n - 1 seconds after it.
-int Timing() {
+int Timing(DWORD stallMs) {
   const HWND main = WaitWindow(kTimerCaption), settings = WaitWindow(kSettingsCaption);
   const HWND label = main ? Find({.id = kTimeLabel}, main) : nullptr;
   const HWND start = settings ? Find({.id = kStartButton}, settings) : nullptr;
@@ -258,7 +268,12 @@ int Timing() {
   const double pressed = Now();
   PostMessageW(start, BM_CLICK, 0, 0);
   std::vector<double> changes;
+  bool stalled = stallMs == 0;
   while (shown != L"00-00" && Now() - pressed < seconds + 5) {
+    if (!stalled && Now() - pressed >= seconds / 2.0) {
+      stalled = true;
+      Stall(main, stallMs);
+    }
     Sleep(2);
     const std::wstring now = Text(label);
     if (now == shown) continue;
@@ -288,7 +303,7 @@ int main() {
     return 2;
   }
   const std::wstring command = argv[1];
-  if (command == L"timing") return Timing();
+  if (command == L"timing") return Timing(argc > 2 ? static_cast<DWORD>(_wtoi(argv[2])) : 0);
   if (command == L"startup" && argc >= 5 && argc % 2 == 1) {
     std::vector<Program> programs;
     for (int i = 3; i + 1 < argc; i += 2) programs.push_back({std::wstring(argv[i]) == L"label", argv[i + 1], {}});
