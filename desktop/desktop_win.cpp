@@ -23,10 +23,10 @@ constexpr DWORD kHooklessInterval = 50;
 // A request to the hook's thread: look at `running` again.
 constexpr UINT kHookRequest = WM_APP + 1;
 
-// What the worker and the hook share with the user-interface thread. Made
-// once and never released: the worker is never waited for (its moves are
-// sent to the user-interface thread, which must never wait on it), so what it
-// reads has to outlive it, up to the end of the process.
+// What the worker and the hook's thread share with the user-interface
+// thread. Made once and never released: neither thread is ever waited for
+// (the user-interface thread must never wait on them), so what they read has
+// to outlive them, up to the end of the process.
 struct AutoHideShared {
   AutoHideState state;
   MouseButtonState mouse;

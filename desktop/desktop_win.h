@@ -8,7 +8,8 @@
 #include "desktop/desktop.h"
 
 // Edge hiding's switch, worked from the user-interface thread: it starts the
-// one worker, installs and removes the hook, and hands requests to the worker.
+// one worker and the hook's own thread, tells the latter when to install or
+// remove the hook, and hands requests to the worker.
 class AutoHideController {
  public:
   AutoHideController();
