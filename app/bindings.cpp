@@ -1,9 +1,13 @@
 // Which routine each event of the three windows runs.
+#include "app/bindings.h"
+
+#include "app/control_ids.h"
 #include "app/countdown.h"
 #include "app/menu.h"
+#include "app/options.h"
+#include "app/program.h"
 #include "app/settings_window.h"
 #include "app/startup.h"
-#include "ui/layouts.h"
 
 using ui::Binding;
 using ui::Event;
@@ -11,21 +15,24 @@ using ui::EventKind;
 
 namespace {
 
+// The facility hands each routine the context the program gave it: the Program.
+Program& Of(void* context) { return *static_cast<Program*>(context); }
+
 template <void (*F)(Program&)>
-void Plain(Program& p, const Event&) {
-  F(p);
+void Plain(void* context, const Event&) {
+  F(Of(context));
 }
 template <void (*F)(Program&, int)>
-void Notches(Program& p, const Event& e) {
-  F(p, e.notches);
+void Notches(void* context, const Event& e) {
+  F(Of(context), e.notches);
 }
 template <Option O>
-void OptionBox(Program& p, const Event&) {
-  OptionBoxClicked(p, O);
+void OptionBox(void* context, const Event&) {
+  OptionBoxClicked(Of(context), O);
 }
 template <Option O>
-void OptionItem(Program& p, const Event&) {
-  OptionMenuClicked(p, O);
+void OptionItem(void* context, const Event&) {
+  OptionMenuClicked(Of(context), O);
 }
 
 namespace m = main_window;

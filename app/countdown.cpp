@@ -4,11 +4,12 @@
 #include <cstdint>
 
 #include "app/alerts.h"
+#include "app/control_ids.h"
+#include "app/number_box.h"
+#include "app/options.h"
 #include "app/program.h"
 #include "settings/settings_file.h"
-#include "app/settings_window.h"
-#include "ui/layouts.h"
-#include "ui/text.h"
+#include "ui/number_reading.h"
 
 namespace m = main_window;
 namespace s = settings_window;

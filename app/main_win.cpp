@@ -5,10 +5,17 @@
 #include <cstddef>
 #include <cstdlib>
 
+#include "app/input_box_win.h"
+#include "app/layouts.h"
+#include "app/message_pump_win.h"
 #include "app/program.h"
-#include "app/services_win.h"
+#include "app/shell_win.h"
+#include "app/sound_win.h"
+#include "base/bound_functions_win.h"
+#include "base/process_win.h"
+#include "base/system_library_win.h"
 #include "desktop/desktop_win.h"
-#include "settings/store_win.h"
+#include "settings/settings_file_win.h"
 #include "ui/backend_win.h"
 #include "ui/links_win.h"
 
@@ -18,12 +25,10 @@ Program* g_program = nullptr;
 
 // Libraries that system libraries load on our behalf come from the system
 // directory only, never from the program's own folder, where anyone may have
-// left a winmm.dll or msimg32.dll. Looked up at run time: Windows 7 has it
-// only with an update; without it, at least the current directory goes.
+// left a winmm.dll or msimg32.dll. Bound at run time: Windows 7 has it only
+// with an update; without it, at least the current directory goes.
 void SearchSystemDirectoryOnly() {
-  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-  const auto set = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  const auto set = Sys<Bound::SetDefaultDllDirectories>();
   if (set == nullptr || !set(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
   // Some loaders look a library up along the process's own path whatever the
   // default is (Wine's, when its theming code first draws with msimg32):
@@ -48,7 +53,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   facility->SetLinkShell(new ui::Win32LinkShell);
   g_program = new Program(*facility, Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32MessagePump,
                                               *new Win32InputBox(instance), *new Win32Shell, *new Win32Process,
-                                              *new Win32Desktop});
+                                              *new Win32Desktop},
+                          WindowLayouts{kMainWindowLayout, kSettingsWindowLayout, kAboutWindowLayout});
   std::atexit([] { ProgramExit(*g_program); });
 
   StartProgram(*g_program);

@@ -1,11 +1,11 @@
 #include "app/menu.h"
 
 #include "app/program.h"
-#include "ui/layouts.h"
+#include "app/control_ids.h"
 
 void PopUpMainMenu(Program& program) { program.ui.PopUpMenu(*program.main); }
 
-void ShowAboutWindow(Program& program) { program.ui.Load(kAboutWindowLayout, true, &program.about); }
+void ShowAboutWindow(Program& program) { program.ui.Load(program.layouts.about, true, &program.about); }
 
 void CloseAboutWindow(Program& program) {
   if (program.about) program.ui.Destroy(*program.about);

@@ -1,16 +1,12 @@
-// The program-wide records and the system services the routines use, each
-// behind a small interface with a Win32 implementation and a test double.
+// The program-wide records: what the routines share, and the windows and
+// services they reach it all through.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
 
-#include "desktop/desktop.h"
-#include "settings/settings_file.h"
+#include "app/services.h"
 #include "ui/model.h"
 
 struct CountdownState {
@@ -21,76 +17,21 @@ struct CountdownState {
   std::string secondsText;
 };
 
-// What a message-pumping delay tells its worker thread, which copies it first.
-struct DelayRequest {
-  int32_t milliseconds = 0;
-  uint32_t threadId = 0;
-  uint32_t wakeMessage = 0;
-  // The window the wake-up is posted to. A message posted to the thread alone
-  // would be thrown away by any modal loop running meanwhile (a menu, a dialog
-  // box); one posted to a window always arrives. Window handles keep to 32
-  // bits on 64-bit Windows too.
-  uint32_t wakeWindow = 0;
-  // Which wait the wake-up ends, carried in its wParam.
-  uint32_t wait = 0;
-};
-
-class Sound {
- public:
-  virtual ~Sound() = default;
-  virtual void Beep() = 0;
-  virtual void PlayApplause() = 0;  // stops anything playing, then plays once, asynchronously
-  virtual void Stop() = 0;
-};
-
-class MessagePump {
- public:
-  virtual ~MessagePump() = default;
-  // Waits the given time while the user-interface thread keeps handling its
-  // messages, through the request record; a close or quit message ends the
-  // wait early and is left for the main loop.
-  virtual void PumpingDelay(DelayRequest& request, int milliseconds) = 0;
-};
-
-class InputBox {
- public:
-  virtual ~InputBox() = default;
-  // The confirmed text, or nothing when the user cancels.
-  virtual std::optional<std::string> Ask(std::string_view prompt, std::string_view initial) = 0;
-};
-
-class Shell {
- public:
-  virtual ~Shell() = default;
-  // ShellExecute: what it returns, above 32 for success.
-  virtual intptr_t Execute(std::string_view operation, std::string_view file, std::string_view parameters,
-                           std::string_view directory, int show) = 0;
-};
-
-class ProcessControl {
- public:
-  virtual ~ProcessControl() = default;
-  virtual void Exit(int code) = 0;  // does not return in the real program
-  // Tells the user why the program cannot go on (a message box with the
-  // caption "错误" and the error icon), then ends it with the exit code.
-  virtual void Fail(std::string_view message, int exitCode) = 0;
-};
-
-struct Services {
-  SettingsStore& store;
-  Sound& sound;
-  MessagePump& pump;
-  InputBox& inputBox;
-  Shell& shell;
-  ProcessControl& process;
-  Desktop& desktop;
+// The three windows' layouts, handed to the program by whoever starts it, so
+// that the routines that open a window need not know the tables that bind
+// its events back to them.
+struct WindowLayouts {
+  const ui::WindowLayout& main;
+  const ui::WindowLayout& settings;
+  const ui::WindowLayout& about;
 };
 
 struct Program {
-  Program(ui::Facility& facility, Services services);
+  Program(ui::Facility& facility, Services services, WindowLayouts layouts);
 
   ui::Facility& ui;
   Services sys;
+  WindowLayouts layouts;
   std::unique_ptr<CountdownState> countdown;
   std::unique_ptr<DelayRequest> delay;
   ui::Window* main = nullptr;

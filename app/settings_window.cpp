@@ -2,13 +2,13 @@
 
 #include <string>
 
+#include "app/control_ids.h"
+#include "app/number_box.h"
+#include "app/options.h"
 #include "app/program.h"
-#include "app/countdown.h"
 #include "app/startup.h"
-#include "desktop/desktop.h"
 #include "settings/settings_file.h"
-#include "ui/layouts.h"
-#include "ui/text.h"
+#include "ui/number_reading.h"
 
 namespace m = main_window;
 namespace s = settings_window;
@@ -17,32 +17,7 @@ namespace {
 
 ui::Control& TimeLabel(Program& p) { return p.main->Get(m::显示时间标签); }
 
-void ApplyOption(Program& p, Option option) {
-  if (option == Option::Translucent) ApplyTranslucency(p);
-  if (option == Option::AutoHide) ApplyAutoHide(p);
-  const OptionInfo& info = OptionOf(option);
-  WriteSetting(p.sys.store, info.key, YesNoText(p.settings->Get(info.box).checked));
-}
-
 }  // namespace
-
-void AdjustBoxByWheel(Program& p, uint32_t boxId, void (*apply)(Program&), int notches) {
-  ui::Control& box = p.settings->Get(boxId);
-  const int64_t v = int64_t{ui::IntegerReading(box.text)} + notches;
-  p.ui.SetText(box, std::to_string(static_cast<int32_t>(static_cast<uint32_t>(v))));
-  if (ui::IntegerReading(box.text) < 1) p.ui.SetText(box, "1");
-  apply(p);
-}
-
-const OptionInfo& OptionOf(Option option) {
-  static constexpr OptionInfo kOptions[] = {
-      {s::半透明选择框, m::半透明菜单, "半透明"},
-      {s::到时后鼓掌选择框, m::到时后鼓掌菜单, "鼓掌"},
-      {s::警告音选择框, m::警告音菜单, "警告音"},
-      {s::自动隐藏选择框, m::自动隐藏菜单, "自动隐藏"},
-  };
-  return kOptions[static_cast<int>(option)];
-}
 
 void ApplyWidthEntry(Program& p) {
   const std::string text = p.settings->Get(s::窗口宽度编辑框).text;
@@ -80,20 +55,6 @@ void ApplyTextColour(Program& p) {
   const ui::Colour colour = p.settings->Get(s::文字颜色选择器).colour;
   p.ui.SetTextColour(TimeLabel(p), colour);
   WriteSetting(p.sys.store, "文字颜色", std::to_string(static_cast<int32_t>(colour)));
-}
-
-void OptionBoxClicked(Program& p, Option option) {
-  const OptionInfo& info = OptionOf(option);
-  p.main->Item(info.item).checked = p.settings->Get(info.box).checked;
-  ApplyOption(p, option);
-}
-
-void OptionMenuClicked(Program& p, Option option) {
-  const OptionInfo& info = OptionOf(option);
-  ui::MenuItem& item = p.main->Item(info.item);
-  item.checked = !item.checked;
-  p.ui.SetChecked(p.settings->Get(info.box), item.checked);
-  ApplyOption(p, option);
 }
 
 void LoadSettings(Program& p) {

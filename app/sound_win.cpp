@@ -1,47 +1,23 @@
 // The system beep and the applause, played from the program's own data with
 // the wave-out functions of winmm, which is loaded from the system directory
 // when first needed (it is no KnownDLL: a copy beside the program must never win).
-#include "app/services_win.h"
-
-#include <mmsystem.h>
+#include "app/sound_win.h"
 
 #include <span>
 
 #include "app/wave.h"
+#include "base/bound_functions_win.h"
+#include "base/message_window_win.h"
 
 namespace {
 
 constexpr wchar_t kNoticeClass[] = L"CountdownSound";
 
-struct WaveOut {
-  decltype(&::waveOutGetNumDevs) getNumDevs;
-  decltype(&::waveOutOpen) open;
-  decltype(&::waveOutPrepareHeader) prepare;
-  decltype(&::waveOutWrite) write;
-  decltype(&::waveOutReset) reset;
-  decltype(&::waveOutUnprepareHeader) unprepare;
-  decltype(&::waveOutClose) close;
-};
-
-template <class Function>
-bool Find(HMODULE module, const char* name, Function& into) {
-  into = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  return into != nullptr;
-}
-
-// The functions, or null when this system has no winmm to give them.
-const WaveOut* Functions() {
-  static const WaveOut* const functions = []() -> const WaveOut* {
-    const HMODULE winmm = LoadSystemLibrary(L"winmm.dll");
-    static WaveOut found;
-    const bool all = winmm && Find(winmm, "waveOutGetNumDevs", found.getNumDevs) &&
-                     Find(winmm, "waveOutOpen", found.open) && Find(winmm, "waveOutPrepareHeader", found.prepare) &&
-                     Find(winmm, "waveOutWrite", found.write) && Find(winmm, "waveOutReset", found.reset) &&
-                     Find(winmm, "waveOutUnprepareHeader", found.unprepare) &&
-                     Find(winmm, "waveOutClose", found.close);
-    return all ? &found : nullptr;
-  }();
-  return functions;
+// Whether this system has the wave-out functions at all.
+bool HasWaveOut() {
+  return Sys<Bound::waveOutGetNumDevs>() && Sys<Bound::waveOutOpen>() && Sys<Bound::waveOutPrepareHeader>() &&
+         Sys<Bound::waveOutWrite>() && Sys<Bound::waveOutReset>() && Sys<Bound::waveOutUnprepareHeader>() &&
+         Sys<Bound::waveOutClose>();
 }
 
 std::span<const uint8_t> ApplauseImage() {
@@ -56,18 +32,14 @@ std::span<const uint8_t> ApplauseImage() {
 
 Win32Sound::Win32Sound() : window_(CreateMessageWindow(kNoticeClass, NoticeProc, this)) {}
 
-Win32Sound::~Win32Sound() {
-  Stop();
-  if (window_) DestroyWindow(window_);
-}
+Win32Sound::~Win32Sound() { Stop(); }
 
 void Win32Sound::Beep() { MessageBeep(0); }
 
 void Win32Sound::PlayApplause() {
   Stop();
-  const WaveOut* out = Functions();
   const auto wave = ReadWave(ApplauseImage());
-  if (out == nullptr || !wave || window_ == nullptr || out->getNumDevs() == 0) return;
+  if (!HasWaveOut() || !wave || !window_ || Sys<Bound::waveOutGetNumDevs>()() == 0) return;
   WAVEFORMATEX format{};
   format.wFormatTag = wave->formatTag;
   format.nChannels = wave->channels;
@@ -77,7 +49,7 @@ void Win32Sound::PlayApplause() {
   format.wBitsPerSample = wave->bitsPerSample;
   // The device tells the window when it has played it all, so that it is
   // closed then and holds nothing while the program sits idle.
-  if (out->open(&device_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(window_), 0, CALLBACK_WINDOW) !=
+  if (Sys<Bound::waveOutOpen>()(&device_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(window_.get()), 0, CALLBACK_WINDOW) !=
       MMSYSERR_NOERROR) {
     device_ = nullptr;
     return;
@@ -85,16 +57,15 @@ void Win32Sound::PlayApplause() {
   header_ = {};
   header_.lpData = reinterpret_cast<LPSTR>(const_cast<uint8_t*>(wave->samples));  // read only by the device
   header_.dwBufferLength = wave->sampleBytes;
-  out->prepare(device_, &header_, sizeof header_);
-  out->write(device_, &header_, sizeof header_);
+  Sys<Bound::waveOutPrepareHeader>()(device_, &header_, sizeof header_);
+  Sys<Bound::waveOutWrite>()(device_, &header_, sizeof header_);
 }
 
 void Win32Sound::Stop() {
-  const WaveOut* out = Functions();
-  if (device_ == nullptr || out == nullptr) return;
-  out->reset(device_);  // silent at once, the buffer handed back
-  out->unprepare(device_, &header_, sizeof header_);
-  out->close(device_);
+  if (device_ == nullptr) return;  // only ever opened where the functions are
+  Sys<Bound::waveOutReset>()(device_);  // silent at once, the buffer handed back
+  Sys<Bound::waveOutUnprepareHeader>()(device_, &header_, sizeof header_);
+  Sys<Bound::waveOutClose>()(device_);
   device_ = nullptr;
 }
 

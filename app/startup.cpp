@@ -1,17 +1,17 @@
 #include "app/startup.h"
 
+#include "app/control_ids.h"
 #include "app/countdown.h"
+#include "app/options.h"
 #include "app/program.h"
-#include "desktop/desktop.h"
-#include "app/settings_window.h"
-#include "ui/layouts.h"
 
 namespace m = main_window;
 namespace s = settings_window;
 
-Program::Program(ui::Facility& facility, Services services)
+Program::Program(ui::Facility& facility, Services services, WindowLayouts windowLayouts)
     : ui(facility),
       sys(services),
+      layouts(windowLayouts),
       countdown(std::make_unique<CountdownState>()),
       delay(std::make_unique<DelayRequest>()) {}
 
@@ -28,8 +28,8 @@ bool Loaded(Program& program, const ui::WindowLayout& layout, ui::Window*& handl
 }  // namespace
 
 void StartProgram(Program& program) {
-  program.ui.SetProgram(&program);
-  Loaded(program, kMainWindowLayout, program.main);
+  program.ui.SetContext(&program);
+  Loaded(program, program.layouts.main, program.main);
 }
 
 void ProgramExit(Program& program) {
@@ -42,7 +42,7 @@ void ProgramExit(Program& program) {
 }
 
 void MainWindowCreated(Program& program) {
-  if (!Loaded(program, kSettingsWindowLayout, program.settings)) return;
+  if (!Loaded(program, program.layouts.settings, program.settings)) return;
   program.ui.SetInterval(program.main->Get(m::时钟1), 0);
   ApplyTimeEntry(program);
   for (Option option : {Option::Translucent, Option::Applause, Option::Warning, Option::AutoHide}) {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "bench/plain_window.h"
-#include "ui/layouts.h"
-#include "ui/text_win.h"
+#include "app/layouts.h"
+#include "base/encoding_win.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // How the main window sits on the desktop: its translucency and hiding at
-// the screen edge. The routines decide; the Desktop service does it.
+// the screen edge. The program's routines decide; the Desktop service does it.
 #pragma once
 
 #include <atomic>
@@ -8,7 +8,6 @@
 namespace ui {
 class Window;
 }
-struct Program;
 
 // Written by the mouse hook, read by the edge-hiding worker.
 struct MouseButtonState {
@@ -42,9 +41,3 @@ class Desktop {
 
 inline constexpr uint8_t kTranslucentAlpha = 80;
 inline constexpr uint8_t kOpaqueAlpha = 255;
-
-// The semi-transparency box decides the main window's opacity.
-void ApplyTranslucency(Program& program);
-// The auto-hide box switches edge hiding on (afresh) or off; off brings a
-// hidden main window back into view.
-void ApplyAutoHide(Program& program);

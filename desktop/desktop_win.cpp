@@ -4,7 +4,8 @@
 
 #include <vector>
 
-#include "desktop/declared_win.h"
+#include "base/bound_functions_win.h"
+#include "base/handles_win.h"
 #include "desktop/edge_rules.h"
 #include "ui/backend_win.h"
 
@@ -42,9 +43,8 @@ AutoHideShared* g_shared = nullptr;
 // Made by the controller's constructor, before any hook or worker exists.
 AutoHideShared& Shared() { return *g_shared; }
 
-using ui::HandleBits;
-HWND WindowOf(uint32_t bits) { return ui::HandleFromBits<HWND>(bits); }
-HHOOK HookOf(uint32_t bits) { return ui::HandleFromBits<HHOOK>(bits); }
+HWND WindowOf(uint32_t bits) { return HandleFromBits<HWND>(bits); }
+HHOOK HookOf(uint32_t bits) { return HandleFromBits<HHOOK>(bits); }
 
 // Looks only at which message it is, and passes every one on.
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
@@ -52,7 +52,7 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept 
   if (wParam == WM_LBUTTONDOWN) shared.mouse.leftDown = 1;
   if (wParam == WM_LBUTTONUP) shared.mouse.leftDown = 0;
   SetEvent(shared.wake);
-  return DECLARED(CallNextHookEx)(HookOf(shared.state.hookHandle),
+  return Sys<Bound::CallNextHookEx>()(HookOf(shared.state.hookHandle),
                                   code, wParam, lParam);
 }
 
@@ -65,30 +65,30 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept 
 DWORD WINAPI HookThread(void*) {
   AutoHideShared& shared = Shared();
   MSG msg;
-  DECLARED(PeekMessageA)(&msg, nullptr, 0, 0, PM_NOREMOVE);  // its queue exists from here on
+  Sys<Bound::PeekMessageA>()(&msg, nullptr, 0, 0, PM_NOREMOVE);  // its queue exists from here on
   HHOOK hook = nullptr;
   do {
     if (shared.state.running && hook == nullptr) {
-      hook = DECLARED(SetWindowsHookExA)(WH_MOUSE_LL, MouseHookProc, DECLARED(GetModuleHandleA)(nullptr), 0);
+      hook = Sys<Bound::SetWindowsHookExA>()(WH_MOUSE_LL, MouseHookProc, Sys<Bound::GetModuleHandleA>()(nullptr), 0);
       shared.state.hookHandle = HandleBits(hook);
     } else if (!shared.state.running && hook != nullptr) {
-      DECLARED(UnhookWindowsHookEx)(hook);
+      Sys<Bound::UnhookWindowsHookEx>()(hook);
       hook = nullptr;
       shared.state.hookHandle = 0;
     }
     shared.hooked = hook != nullptr;
     SetEvent(shared.wake);  // the worker's pace depends on it
-  } while (DECLARED(GetMessageA)(&msg, nullptr, 0, 0) > 0);
+  } while (Sys<Bound::GetMessageA>()(&msg, nullptr, 0, 0) > 0);
   return 0;
 }
 
 // Handles whatever has arrived for this thread, without waiting.
 void ProcessPendingMessages() {
   MSG msg;
-  while (DECLARED(PeekMessageA)(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
-    if (DECLARED(GetMessageA)(&msg, nullptr, 0, 0) <= 0) return;
-    DECLARED(TranslateMessage)(&msg);
-    DECLARED(DispatchMessageA)(&msg);
+  while (Sys<Bound::PeekMessageA>()(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+    if (Sys<Bound::GetMessageA>()(&msg, nullptr, 0, 0) <= 0) return;
+    Sys<Bound::TranslateMessage>()(&msg);
+    Sys<Bound::DispatchMessageA>()(&msg);
   }
 }
 
@@ -99,19 +99,19 @@ bool TimerWait(HANDLE timer, DWORD milliseconds, HANDLE wake) {
   if (milliseconds != INFINITE && timer != nullptr) {
     LARGE_INTEGER due;
     due.QuadPart = -static_cast<LONGLONG>(milliseconds) * 10000;  // relative, in 100 ns
-    timed = DECLARED(SetWaitableTimer)(timer, &due, 0, nullptr, nullptr, FALSE) != FALSE;
+    timed = Sys<Bound::SetWaitableTimer>()(timer, &due, 0, nullptr, nullptr, FALSE) != FALSE;
   }
   const HANDLE handles[] = {wake, timer};
   const DWORD count = timed ? 2 : 1;
   for (;;) {
-    const DWORD result = DECLARED(MsgWaitForMultipleObjects)(count, handles, FALSE, timed ? INFINITE : milliseconds,
+    const DWORD result = Sys<Bound::MsgWaitForMultipleObjects>()(count, handles, FALSE, timed ? INFINITE : milliseconds,
                                                              QS_ALLINPUT & 0xFF);
     if (result == WAIT_OBJECT_0 + count) {
       ProcessPendingMessages();
       continue;
     }
     // A failed wait must not turn the worker into a busy loop.
-    if (result == WAIT_FAILED) DECLARED(Sleep)(milliseconds == INFINITE ? kIdleInterval : milliseconds);
+    if (result == WAIT_FAILED) Sys<Bound::Sleep>()(milliseconds == INFINITE ? kIdleInterval : milliseconds);
     return result == WAIT_OBJECT_0;
   }
 }
@@ -120,7 +120,7 @@ bool TimerWait(HANDLE timer, DWORD milliseconds, HANDLE wake) {
 ScreenRect QueryScreenSize() {
   DEVMODEA mode{};
   mode.dmSize = sizeof mode;
-  if (!DECLARED(EnumDisplaySettingsA)(nullptr, ENUM_CURRENT_SETTINGS, &mode)) {
+  if (!Sys<Bound::EnumDisplaySettingsA>()(nullptr, ENUM_CURRENT_SETTINGS, &mode)) {
     return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   }
   return {0, 0, static_cast<int32_t>(mode.dmPelsWidth), static_cast<int32_t>(mode.dmPelsHeight)};
@@ -151,7 +151,7 @@ struct Placement {
 
 bool Locate(HWND window, const ScreenRect* lastSeen, int32_t margin, Placement& out) {
   RECT r;
-  if (!DECLARED(GetWindowRect)(window, &r)) return false;
+  if (!Sys<Bound::GetWindowRect>()(window, &r)) return false;
   out.window = FromRect(r);
   out.monitor = HoldingMonitor(out.window, NearestMonitor(window), lastSeen, margin);
   out.monitors.clear();
@@ -179,7 +179,7 @@ void BringBack(HWND window, const ScreenRect* lastSeen) {
 DWORD WINAPI AutoHideWorker(void*) {
   AutoHideShared& shared = Shared();
   AutoHideState& state = shared.state;
-  const HANDLE timer = DECLARED(CreateWaitableTimerA)(nullptr, FALSE, nullptr);
+  const HANDLE timer = Sys<Bound::CreateWaitableTimerA>()(nullptr, FALSE, nullptr);
   ScreenRect lastSeen;
   bool seen = false;
   int briskPasses = 0;
@@ -198,7 +198,7 @@ DWORD WINAPI AutoHideWorker(void*) {
     const HWND target = WindowOf(state.targetWindow);
     POINT cursor;
     if (!held && Locate(target, seen ? &lastSeen : nullptr, state.visibleMargin, at) &&
-        DECLARED(GetCursorPos)(&cursor)) {
+        Sys<Bound::GetCursorPos>()(&cursor)) {
       lastSeen = at.monitor;
       seen = true;
       MoveTo(target, at.window,
@@ -222,8 +222,8 @@ AutoHideController::AutoHideController() {
 
 void Win32Desktop::SetWindowAlpha(ui::Window& window, uint8_t alpha) {
   const HWND hwnd = ui::Win32Backend::Handle(window);
-  DECLARED(SetWindowLongA)(hwnd, GWL_EXSTYLE, WS_EX_LAYERED);
-  DECLARED(SetLayeredWindowAttributes)(hwnd, 0, alpha, LWA_ALPHA);
+  Sys<Bound::SetWindowLongA>()(hwnd, GWL_EXSTYLE, WS_EX_LAYERED);
+  Sys<Bound::SetLayeredWindowAttributes>()(hwnd, 0, alpha, LWA_ALPHA);
   // A window that has just become layered keeps nothing of what it showed
   // (under Wine it stays black until something else repaints it).
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -239,20 +239,18 @@ void AutoHideController::SetAutoHide(HWND window, int32_t margin) {
     state.targetWindow = HandleBits(window);
     state.visibleMargin = EffectiveMargin(margin);
     state.running = 1;
-    const auto start = Bound<decltype(&::CreateThread)>(Declared::CreateThreadForAutoHide);
+    const auto start = Sys<Bound::CreateThreadForAutoHide>();
     if (!shared.workerStarted) {
-      const HANDLE worker = start(nullptr, 0, AutoHideWorker, nullptr, 0, nullptr);
-      shared.workerStarted = worker != nullptr;
-      if (worker != nullptr) DECLARED(CloseHandle)(worker);
+      const OwnedHandle worker(start(nullptr, 0, AutoHideWorker, nullptr, 0, nullptr));
+      shared.workerStarted = static_cast<bool>(worker);
     }
     if (shared.hookThread == 0) {
       // It looks at `running` once its queue exists, so a request that finds
       // no queue yet is not missed.
-      const HANDLE hooker = start(nullptr, 0, HookThread, nullptr, 0, &shared.hookThread);
-      if (hooker != nullptr) DECLARED(CloseHandle)(hooker);
+      OwnedHandle(start(nullptr, 0, HookThread, nullptr, 0, &shared.hookThread));
     }
   }
-  if (shared.hookThread != 0) DECLARED(PostThreadMessageA)(shared.hookThread, kHookRequest, 0, 0);
+  if (shared.hookThread != 0) Sys<Bound::PostThreadMessageA>()(shared.hookThread, kHookRequest, 0, 0);
   SetEvent(shared.wake);
 }
 

@@ -37,4 +37,12 @@ Colour LinkColour(const Control& link) {
   return link.visited ? link.layout->visitedColour : link.textColour;
 }
 
+// The links' half of the facility: a click opens the link's target.
+void Facility::LinkClicked(Control& c) {
+  const std::string target = LinkTarget(c);
+  if (target.empty() || links_ == nullptr) return;
+  c.visited = OpenLink(*links_, target);
+  backend_.Update(c, Prop::Links);
+}
+
 }  // namespace ui

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/links.h"
-#include "ui/text.h"
+#include "ui/number_reading.h"
 
 namespace ui {
 
@@ -53,6 +52,31 @@ void Facility::PopUpMenu(Window& w) {
   if (const uint32_t chosen = backend_.PopUpMenu(w, PopUpEntries(w))) Raise(w, chosen, EventKind::Clicked);
 }
 
+namespace {
+
+Control ControlAsLaidOut(const ControlLayout& cl, Window& w) {
+  return Control{
+      .layout = &cl,
+      .window = &w,
+      .left = cl.left,
+      .top = cl.top,
+      .width = cl.width,
+      .height = cl.height,
+      .visible = (cl.flags & kVisible) != 0,
+      .enabled = (cl.flags & kDisabled) == 0,
+      .text = cl.caption,
+      .checked = (cl.flags & kChecked) != 0,
+      .colour = kNoColour,
+      .interval = cl.interval,
+      .schedule = {},
+      .fontPoints = 0,
+      .textColour = cl.textColour,
+      .gradientMiddle = cl.gradient[1],
+  };
+}
+
+}  // namespace
+
 Window* Facility::Load(const WindowLayout& layout, bool modal, Window** handle) {
   auto owned = std::make_shared<Window>(layout);
   Window& w = *owned;
@@ -62,29 +86,10 @@ Window* Facility::Load(const WindowLayout& layout, bool modal, Window** handle) 
   w.height = layout.height;
   w.left = (screenWidth - w.width) / 2;
   w.top = (screenHeight - w.height) / 2;
-  for (const ControlLayout& cl : layout.controls) {
-    w.controls.push_back(Control{
-        .layout = &cl,
-        .window = &w,
-        .left = cl.left,
-        .top = cl.top,
-        .width = cl.width,
-        .height = cl.height,
-        .visible = (cl.flags & kVisible) != 0,
-        .enabled = (cl.flags & kDisabled) == 0,
-        .text = cl.caption,
-        .checked = (cl.flags & kChecked) != 0,
-        .colour = kNoColour,
-        .interval = cl.interval,
-        .schedule = {},
-        .fontPoints = 0,
-        .textColour = cl.textColour,
-        .gradientMiddle = cl.gradient[1],
-    });
-  }
+  for (const ControlLayout& cl : layout.controls) w.controls.push_back(ControlAsLaidOut(cl, w));
   for (const MenuItemLayout& ml : layout.menu) {
-    w.menu.push_back(MenuItem{&ml, ml.caption, (ml.flags & kMenuHidden) != 0,
-                              (ml.flags & kMenuDisabled) != 0, (ml.flags & kMenuChecked) != 0});
+    w.menu.push_back(MenuItem{&ml, ml.caption, (ml.flags & kMenuHidden) != 0, (ml.flags & kMenuDisabled) != 0,
+                              (ml.flags & kMenuChecked) != 0});
   }
   windows_.push_back(owned);
 
@@ -272,10 +277,10 @@ void Facility::SetEnabled(Window& w, bool enabled) {
 }
 
 bool Facility::Raise(Window& w, uint32_t control, EventKind kind, const Event& e) {
-  if (program_ == nullptr) return false;
+  if (context_ == nullptr) return false;
   for (const Binding& b : w.layout.bindings) {
     if (b.control == control && b.event == kind) {
-      b.routine(*program_, e);
+      b.routine(context_, e);
       return true;
     }
   }
@@ -304,12 +309,6 @@ void Facility::LostFocus(Control& c) {
   if (rewritten != c.text) SetText(c, rewritten);
 }
 
-void Facility::LinkClicked(Control& c) {
-  const std::string target = LinkTarget(c);
-  if (target.empty() || links_ == nullptr) return;
-  c.visited = OpenLink(*links_, target);
-  backend_.Update(c, Prop::Links);
-}
 
 void Facility::WindowMoved(Window& w, int left, int top, int width, int height) {
   const bool moved = left != w.left || top != w.top;

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-struct Program;
+#include "ui/number_reading.h"
 
 namespace ui {
 
@@ -28,7 +28,6 @@ enum class HAlign : uint8_t { Left, Centre, Right };
 enum class VAlign : uint8_t { Top, Centre, Bottom };
 enum class TextEffect : uint8_t { None, Engraved, Embossed, Shadow };
 enum class GradientMode : uint8_t { None, TopToBottom };
-enum class InputMode : uint8_t { Text, Integer, Decimal };
 enum class LinkKind : uint8_t { Web, Mail };
 
 // Control layout flags.
@@ -48,7 +47,8 @@ struct FontSpec {
 struct Event {
   int x = 0, y = 0, keys = 0, notches = 0;
 };
-using Routine = void (*)(Program&, const Event&);
+// A routine gets the context the facility was given, and the event.
+using Routine = void (*)(void* context, const Event&);
 
 enum class EventKind : uint8_t {
   Created, Moved, Resized, Elapsed, Clicked, ContentChanged, ColourChanged,
@@ -233,7 +233,8 @@ class Facility {
   Facility(const Facility&) = delete;
   Facility& operator=(const Facility&) = delete;
 
-  void SetProgram(Program* p) { program_ = p; }
+  // What every routine is handed: the program's own record, opaque here.
+  void SetContext(void* context) { context_ = context; }
   // What the links open their addresses with; without one a click opens nothing.
   void SetLinkShell(LinkShell* shell) { links_ = shell; }
   Backend& backend() { return backend_; }
@@ -290,7 +291,7 @@ class Facility {
   void ArmTimer(Control& timer);
 
   Backend& backend_;
-  Program* program_ = nullptr;
+  void* context_ = nullptr;
   LinkShell* links_ = nullptr;
   // Shared so that a modal load keeps its window's record alive however the
   // window goes while the nested loop runs.

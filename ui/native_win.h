@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/handles_win.h"
 #include "ui/backend_win.h"
 
 namespace ui {
@@ -18,17 +19,19 @@ struct NativeControl {
   Control* model = nullptr;
   NativeWindow* owner = nullptr;
   HWND hwnd = nullptr;
-  HFONT font = nullptr;  // owned; null: the default user-interface font
+  OwnedFont font;  // null: the default user-interface font
   WNDPROC original = nullptr;  // standard controls we subclass
   bool suppressChange = false;  // set while the model writes an edit box's text
   bool trackingLeave = false;  // a link asked to hear when the cursor leaves it
-  IPicture* picture = nullptr;  // owned; a picture box's image
-  // Owned stand-ins for glyphs the control's font lacks, made on first need
-  // for the font in `fallbackBase`.
-  mutable std::vector<HFONT> fallbacks;
+  ComPtr<IPicture> picture;  // a picture box's image
+  // Stand-ins for glyphs the control's font lacks, made on first need for
+  // the font in `fallbackBase`.
+  mutable std::vector<OwnedFont> fallbacks;
   mutable HFONT fallbackBase = nullptr;
-  void DropFallbacks() const;
-  ~NativeControl();
+  void DropFallbacks() const {
+    fallbacks.clear();
+    fallbackBase = nullptr;
+  }
 };
 
 struct NativeWindow {
@@ -41,25 +44,29 @@ struct NativeWindow {
 
 inline NativeControl* NativeOf(const Control& c) { return static_cast<NativeControl*>(c.native); }
 inline NativeWindow* NativeOf(const Window& w) { return static_cast<NativeWindow*>(w.native); }
+// What a window of ours keeps in GWLP_USERDATA.
+inline NativeControl* ControlOf(HWND hwnd) {
+  return reinterpret_cast<NativeControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+inline NativeWindow* WindowOf(HWND hwnd) {
+  return reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
 
 // Window classes and procedures.
 inline constexpr wchar_t kTopLevelClass[] = L"CountdownWindow";
 inline constexpr wchar_t kStaticClass[] = L"CountdownControl";
 inline constexpr wchar_t kOwnerClass[] = L"CountdownOwner";
+// Posted to a window whose destruction the model has asked for.
+inline constexpr UINT kDestroyRequest = WM_APP + 1;
 LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
 Win32Backend& TheBackend();
 
-// Drawing of the self-drawn control kinds, into any DC (double-buffered by the caller).
-void PaintControl(const NativeControl& nc, HDC dc, const RECT& bounds);
-void PaintColourPicker(const NativeControl& nc, const DRAWITEMSTRUCT& item);
-HFONT FontFor(const NativeControl& nc);
-// A GIF, JPEG or BMP image from the program's RCDATA resources, or null.
-IPicture* LoadPictureResource(HINSTANCE instance, int id);
-
 // The key-state mask of events: 1 Ctrl, 2 Shift, 4 Alt.
 int KeyState(WPARAM mouseKeys);
+
+std::wstring WindowText(HWND hwnd);
 
 }  // namespace ui

@@ -1,13 +1,13 @@
 // How the self-drawn controls look.
-#include <windows.h>
+#include "ui/painting_win.h"
 
 #include <algorithm>
 
-#include "ui/drawing.h"
+#include "base/bound_functions_win.h"
+#include "base/encoding_win.h"
+#include "ui/fonts_win.h"
 #include "ui/links.h"
-#include "ui/native_win.h"
-#include "ui/system_library_win.h"
-#include "ui/text_win.h"
+#include "ui/painting.h"
 
 namespace ui {
 namespace {
@@ -56,25 +56,6 @@ std::vector<bool> Covered(HDC dc, const std::wstring& text) {
   return has;
 }
 
-// Stand-ins for a font that lacks glyphs, at its height and weight: the faces
-// that Windows outside China most likely has for a Chinese program (宋体 is
-// missing there without the supplemental fonts), then the default GUI face.
-const std::vector<HFONT>& Fallbacks(const NativeControl& nc, HFONT base) {
-  if (nc.fallbackBase == base) return nc.fallbacks;
-  nc.DropFallbacks();
-  nc.fallbackBase = base;
-  LOGFONTW lf{};
-  if (GetObjectW(base, sizeof lf, &lf) == 0) return nc.fallbacks;
-  LOGFONTW gui{};
-  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
-  lf.lfCharSet = DEFAULT_CHARSET;  // found by name, whatever character set they are made for
-  for (const wchar_t* face : {L"SimSun", L"NSimSun", L"Microsoft YaHei", static_cast<const wchar_t*>(gui.lfFaceName)}) {
-    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
-    if (const HFONT f = CreateFontIndirectW(&lf)) nc.fallbacks.push_back(f);
-  }
-  return nc.fallbacks;
-}
-
 // One line of text in the font selected into dc. Characters that font has no
 // glyph for (where the realised face is not the one asked for, and shows empty
 // boxes) are drawn in the first stand-in that has them, on a common baseline.
@@ -86,9 +67,11 @@ void DrawLine(const NativeControl& nc, HDC dc, const RECT& r, const std::wstring
     return;
   }
   const HFONT base = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
+  const Selection restore(dc, base);  // whichever font each run selects, base is back at the end
   std::vector<HFONT> fontOf(text.size(), base);
   std::vector<bool> settled = own;
-  for (HFONT f : Fallbacks(nc, base)) {
+  for (const OwnedFont& owned : Fallbacks(nc, base)) {
+    const HFONT f = owned.get();
     SelectObject(dc, f);
     const std::vector<bool> has = Covered(dc, text);
     for (size_t i = 0; i < text.size(); ++i) {
@@ -127,7 +110,6 @@ void DrawLine(const NativeControl& nc, HDC dc, const RECT& r, const std::wstring
     x += run.width;
   }
   SetTextAlign(dc, align);
-  SelectObject(dc, base);
 }
 
 void DrawCaption(const NativeControl& nc, HDC dc, const RECT& r, const std::wstring& text, COLORREF colour,
@@ -168,19 +150,16 @@ void PaintLabel(const NativeControl& nc, HDC dc, RECT r) {
 void PaintShape(const Control& c, HDC dc, const RECT& r) {
   const ControlLayout& l = *c.layout;
   Fill(dc, r, Solid(l.backColour, COLOR_BTNFACE));
-  const HPEN pen = CreatePen(PS_SOLID, 1, l.penColour);
-  const HGDIOBJ oldPen = SelectObject(dc, pen);
-  const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(l.fillColour == kNoColour ? NULL_BRUSH : DC_BRUSH));
+  const OwnedPen pen(CreatePen(PS_SOLID, 1, l.penColour));
+  const Selection penSelected(dc, pen.get());
+  const Selection brushSelected(dc, GetStockObject(l.fillColour == kNoColour ? NULL_BRUSH : DC_BRUSH));
   if (l.fillColour != kNoColour) SetDCBrushColor(dc, l.fillColour);
   Rectangle(dc, r.left, r.top, r.right, r.bottom);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(pen);
 }
 
 void PaintPicture(const NativeControl& nc, HDC dc, const RECT& r) {
   Fill(dc, r, Solid(nc.model->layout->backColour, COLOR_BTNFACE));
-  if (nc.picture == nullptr) return;
+  if (!nc.picture) return;
   OLE_XSIZE_HIMETRIC width = 0;
   OLE_YSIZE_HIMETRIC height = 0;
   nc.picture->get_Width(&width);
@@ -204,36 +183,31 @@ void PaintLink(const NativeControl& nc, HDC dc, const RECT& r) {
 
 }  // namespace
 
-IPicture* LoadPictureResource(HINSTANCE instance, int id) {
+ComPtr<IPicture> LoadPictureResource(HINSTANCE instance, int id) {
   const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
   const HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   const DWORD size = found ? SizeofResource(instance, found) : 0;
-  if (bytes == nullptr || size == 0) return nullptr;
-  const HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  void* target = copy ? GlobalLock(copy) : nullptr;
-  if (target == nullptr) {
-    if (copy) GlobalFree(copy);
-    return nullptr;
-  }
-  CopyMemory(target, bytes, size);
-  GlobalUnlock(copy);
-  IStream* stream = nullptr;
-  IPicture* picture = nullptr;
   // Only the About window shows a picture: its library is loaded then.
-  static const auto load = SystemFunction<decltype(&OleLoadPicture)>(L"oleaut32.dll", "OleLoadPicture");
-  if (load && SUCCEEDED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-    load(stream, static_cast<LONG>(size), FALSE, IID_IPicture, reinterpret_cast<void**>(&picture));
-    stream->Release();
-  } else {
-    GlobalFree(copy);
-  }
-  return picture;
+  const auto load = Sys<Bound::OleLoadPicture>();
+  if (bytes == nullptr || size == 0 || load == nullptr) return {};
+  OwnedGlobal copy(GlobalAlloc(GMEM_MOVEABLE, size));
+  void* target = copy ? GlobalLock(copy.get()) : nullptr;
+  if (target == nullptr) return {};
+  CopyMemory(target, bytes, size);
+  GlobalUnlock(copy.get());
+  IStream* stream = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(copy.get(), TRUE, &stream))) return {};
+  copy.release();  // the stream frees it
+  const ComPtr<IStream> owned(stream);
+  IPicture* picture = nullptr;
+  load(stream, static_cast<LONG>(size), FALSE, IID_IPicture, reinterpret_cast<void**>(&picture));
+  return ComPtr<IPicture>(picture);
 }
 
 void PaintControl(const NativeControl& nc, HDC dc, const RECT& bounds) {
   const Control& c = *nc.model;
-  const HGDIOBJ oldFont = SelectObject(dc, FontFor(nc));
+  const Selection font(dc, FontFor(nc));
   switch (c.kind()) {
     case Kind::Label: PaintLabel(nc, dc, bounds); break;
     case Kind::ShapeBox: PaintShape(c, dc, bounds); break;
@@ -244,7 +218,6 @@ void PaintControl(const NativeControl& nc, HDC dc, const RECT& bounds) {
     case Kind::PicBox: PaintPicture(nc, dc, bounds); break;
     default: break;
   }
-  SelectObject(dc, oldFont);
 }
 
 void PaintColourPicker(const NativeControl& nc, const DRAWITEMSTRUCT& item) {
@@ -260,11 +233,11 @@ void PaintColourPicker(const NativeControl& nc, const DRAWITEMSTRUCT& item) {
   // The drop-down arrow: a small downward triangle.
   const int cx = r.right - arrowWidth / 2 - 3, cy = (r.top + r.bottom) / 2;
   const POINT arrow[3] = {{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}};
-  const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
-  const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-  Polygon(dc, arrow, 3);
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
+  {
+    const Selection brush(dc, GetStockObject(BLACK_BRUSH));
+    const Selection pen(dc, GetStockObject(BLACK_PEN));
+    Polygon(dc, arrow, 3);
+  }
   if (item.itemState & ODS_FOCUS) {
     RECT focus = r;
     InflateRect(&focus, -2, -2);

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "base/encoding_win.h"
+
 namespace e2e {
 
 // ---- Paths -------------------------------------------------------------
@@ -224,10 +226,11 @@ std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb);
 
 // ---- Text --------------------------------------------------------------------
 
-std::string Utf8(const std::wstring& text);
-std::wstring Wide(const std::string& utf8);
+// The program's own conversions, in the driver's wide terms.
+using ::Utf8;
+using ::Wide;
 // Code page 936 bytes, the encoding of the settings file.
-std::string Gbk(const std::wstring& text);
-std::wstring FromGbk(const std::string& gbk);
+inline std::string Gbk(const std::wstring& text) { return ToCodePage(Utf8(text), 936); }
+inline std::wstring FromGbk(const std::string& gbk) { return Wide(FromCodePage(gbk, 936)); }
 
 }  // namespace e2e

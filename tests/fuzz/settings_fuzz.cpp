@@ -11,7 +11,7 @@
 #include "app/countdown.h"
 #include "app/startup.h"
 #include "tests/host/fakes.h"
-#include "ui/text.h"
+#include "ui/number_reading.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/program.h"
-#include "ui/layouts.h"
+#include "app/layouts.h"
 #include "ui/links.h"
 
 namespace test {
@@ -182,7 +182,8 @@ struct Harness {
   FakeProcess process;
   FakeDesktop desktop;
   FakeLinkShell links;
-  Program program{facility, Services{store, sound, pump, inputBox, shell, process, desktop}};
+  Program program{facility, Services{store, sound, pump, inputBox, shell, process, desktop},
+                  WindowLayouts{kMainWindowLayout, kSettingsWindowLayout, kAboutWindowLayout}};
 
   explicit Harness(Entries file = {}, std::vector<uint32_t> failToCreate = {}) {
     backend.facility = &facility;

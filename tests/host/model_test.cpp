@@ -15,7 +15,7 @@ using namespace test;
 // A window whose every control has every event bound, each noting what ran.
 std::vector<std::pair<uint32_t, ui::EventKind>> g_raised;
 template <uint32_t Id, ui::EventKind K>
-void Note(Program&, const ui::Event&) {
+void Note(void*, const ui::Event&) {
   g_raised.emplace_back(Id, K);
 }
 constexpr uint32_t kLabel = 0x16000001, kButton = 0x16000002, kBox = 0x16000003, kPicker = 0x16000004,

@@ -7,7 +7,7 @@
 
 #include "settings/settings_file.h"
 #include "tests/host/fakes.h"
-#include "ui/drawing.h"
+#include "ui/painting.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <iterator>
 
 #include "app/program.h"
-#include "app/services_win.h"
-#include "settings/store_win.h"
+#include "app/input_box_win.h"
+#include "settings/settings_file_win.h"
 #include "tests/win32/harness.h"
 #include "ui/backend_win.h"
-#include "ui/layouts.h"
-#include "ui/text_win.h"
+#include "app/layouts.h"
+#include "base/encoding_win.h"
 
 namespace {
 
@@ -24,29 +24,7 @@ TEST_F(Win32Program, EveryControlIsAChildWindowThatAnswersStandardMessages) {
   for (ui::Window* w : {run->program->main, run->program->settings}) {
     const HWND top = ui::Win32Backend::Handle(*w);
     EXPECT_EQ(Text(top), Wide(w->layout.caption));
-    const RECT topRect = Rect(top);
-    for (ui::Control& c : w->controls) {
-      if (c.kind() == ui::Kind::Timer) continue;
-      SCOPED_TRACE(c.layout->name);
-      const HWND hwnd = ui::Win32Backend::Handle(c);
-      ASSERT_TRUE(IsWindow(hwnd));
-      EXPECT_EQ(static_cast<uint32_t>(GetWindowLongW(hwnd, GWL_ID)), c.id());
-      EXPECT_EQ(Utf8(Text(hwnd)), c.text);
-      EXPECT_EQ(IsWindowEnabled(hwnd) != FALSE, c.enabled);
-      if (c.kind() == ui::Kind::CheckBox) {
-        EXPECT_EQ(SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED, c.checked);
-      }
-      // Positions in a container are measured from the container's corner.
-      int left = c.left, topOffset = c.top;
-      if (c.layout->container) {
-        left += w->Get(c.layout->container).left;
-        topOffset += w->Get(c.layout->container).top;
-      }
-      const RECT r = Rect(hwnd);
-      EXPECT_EQ(r.left - topRect.left, left);
-      EXPECT_EQ(r.top - topRect.top, topOffset);
-      EXPECT_EQ(r.right - r.left, c.width);
-    }
+    CheckNativeControls(*w);
   }
 }
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/services_win.h"
+#include "app/message_pump_win.h"
 
 namespace {
 

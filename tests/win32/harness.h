@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "app/program.h"
+#include "base/encoding_win.h"
 #include "tests/host/fakes.h"
 #include "ui/backend_win.h"
-#include "ui/layouts.h"
+#include "ui/message_dispatch_win.h"
+#include "app/layouts.h"
 
 namespace win32test {
 
@@ -43,6 +45,45 @@ inline RECT Rect(HWND hwnd) {
   RECT r;
   GetWindowRect(hwnd, &r);
   return r;
+}
+
+// What every native control must show of its model and layout, one row a
+// property; CheckNativeControls holds each control of a window to all of them.
+struct NativeControlCheck {
+  const char* what;
+  bool (*holds)(const ui::Window& w, const ui::Control& c, HWND hwnd);
+};
+inline DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
+// Positions in a container are measured from the container's corner.
+inline POINT OffsetInWindow(const ui::Window& w, const ui::Control& c, HWND hwnd) {
+  const RECT r = Rect(hwnd), top = Rect(ui::Win32Backend::Handle(w));
+  const ui::Control* box = nullptr;
+  for (const ui::Control& o : w.controls) {
+    if (c.layout->container != 0 && o.id() == c.layout->container) box = &o;
+  }
+  return {r.left - top.left - (box ? box->left : 0), r.top - top.top - (box ? box->top : 0)};
+}
+inline constexpr NativeControlCheck kNativeControlChecks[] = {
+    {"identifier", [](const ui::Window&, const ui::Control& c, HWND h) { return static_cast<uint32_t>(GetWindowLongW(h, GWL_ID)) == c.id(); }},
+    {"text", [](const ui::Window&, const ui::Control& c, HWND h) { return Utf8(Text(h)) == c.text; }},
+    {"enabled", [](const ui::Window&, const ui::Control& c, HWND h) { return (IsWindowEnabled(h) != FALSE) == c.enabled; }},
+    {"check", [](const ui::Window&, const ui::Control& c, HWND h) {
+       return c.kind() != ui::Kind::CheckBox || (SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED) == c.checked;
+     }},
+    {"tab stop", [](const ui::Window&, const ui::Control& c, HWND h) { return ((StyleOf(h) & WS_TABSTOP) != 0) == ((c.layout->flags & ui::kTabStop) != 0); }},
+    {"visible", [](const ui::Window&, const ui::Control& c, HWND h) { return ((StyleOf(h) & WS_VISIBLE) != 0) == c.visible; }},
+    {"left", [](const ui::Window& w, const ui::Control& c, HWND h) { return OffsetInWindow(w, c, h).x == c.left; }},
+    {"top", [](const ui::Window& w, const ui::Control& c, HWND h) { return OffsetInWindow(w, c, h).y == c.top; }},
+    {"width", [](const ui::Window&, const ui::Control& c, HWND h) { return Rect(h).right - Rect(h).left == c.width; }},
+};
+inline void CheckNativeControls(const ui::Window& w) {
+  for (const ui::Control& c : w.controls) {
+    if (c.kind() == ui::Kind::Timer) continue;
+    SCOPED_TRACE(c.layout->name);
+    const HWND hwnd = ui::Win32Backend::Handle(c);
+    ASSERT_TRUE(IsWindow(hwnd));
+    for (const NativeControlCheck& check : kNativeControlChecks) EXPECT_TRUE(check.holds(w, c, hwnd)) << check.what;
+  }
 }
 
 inline std::vector<std::string> WritesOf(const test::FakeStore& store, std::string_view key) {
@@ -94,7 +135,8 @@ class Win32Run {
   explicit Win32Run(SettingsStore& store)
       : backend(new ui::Win32Backend(GetModuleHandleW(nullptr))), facility(new ui::Facility(*backend)) {
     backend->Attach(*facility);
-    program = new Program(*facility, Services{store, sound, pump, inputBox, shell, process, desktop});
+    program = new Program(*facility, Services{store, sound, pump, inputBox, shell, process, desktop},
+                          WindowLayouts{kMainWindowLayout, kSettingsWindowLayout, kAboutWindowLayout});
     StartProgram(*program);
   }
   ~Win32Run() {

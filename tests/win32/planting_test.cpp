@@ -8,8 +8,8 @@
 
 #include "tests/planted/planted.h"
 
-#include "desktop/declared_win.h"
-#include "ui/text_win.h"
+#include "base/bound_functions_win.h"
+#include "base/encoding_win.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ TEST(Planting, BindingShellExecuteNeverLoadsAPlantedMpr) {
   // Now beside this program, whose binding searches Mpr.dll before Shell32.dll.
   const std::wstring planted = ProgramDir() + L"\\Mpr.dll";
   ASSERT_TRUE(CopyFileW((dir + L"\\mpr.dll").c_str(), planted.c_str(), FALSE));
-  EXPECT_NE(DeclaredFunctionTable::Get(Declared::ShellExecuteA), 0u);
+  EXPECT_NE(BoundAddress(Bound::ShellExecuteA), 0u);
   EXPECT_FALSE(Exists(planted + L".loaded"));
   DeleteFileW((planted + L".loaded").c_str());
   DeleteFileW(planted.c_str());

@@ -1,8 +1,11 @@
 // The message-pumping delay: waits while the user-interface thread keeps
 // handling its messages, so that the count goes on ticking during the beeps.
-#include "app/services_win.h"
-#include "desktop/declared_win.h"
-#include "ui/backend_win.h"
+#include "app/message_pump_win.h"
+
+#include "base/bound_functions_win.h"
+#include "base/handles_win.h"
+#include "base/message_window_win.h"
+#include "ui/message_dispatch_win.h"
 
 namespace {
 
@@ -12,9 +15,9 @@ constexpr char kWakeName[] = "\xCE\xD2\xCA\xC7\xD1\xD3\xB3\xD9\xCE\xD2\xC5\xC2\x
 
 DWORD WINAPI DelayWorker(void* parameter) {
   DelayRequest copy;
-  Bound<MoveMemoryFunction>(Declared::RtlMoveMemory)(&copy, parameter, sizeof copy);
-  DECLARED(Sleep)(static_cast<DWORD>(copy.milliseconds));
-  DECLARED(PostMessageA)(ui::HandleFromBits<HWND>(copy.wakeWindow), copy.wakeMessage, copy.wait, 0);
+  Sys<Bound::MoveMemoryBytes>()(&copy, parameter, sizeof copy);
+  Sys<Bound::Sleep>()(static_cast<DWORD>(copy.milliseconds));
+  Sys<Bound::PostMessageA>()(HandleFromBits<HWND>(copy.wakeWindow), copy.wakeMessage, copy.wait, 0);
   return 0;
 }
 
@@ -24,9 +27,7 @@ bool IsCloseOrQuit(UINT message) { return message == WM_CLOSE || message == WM_Q
 
 Win32MessagePump::Win32MessagePump() : window_(CreateMessageWindow(kWakeClass, WakeProc, this)) {}
 
-Win32MessagePump::~Win32MessagePump() {
-  if (window_) DestroyWindow(window_);
-}
+Win32MessagePump::~Win32MessagePump() = default;
 
 LRESULT CALLBACK Win32MessagePump::WakeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   auto* pump = reinterpret_cast<Win32MessagePump*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -41,29 +42,27 @@ LRESULT CALLBACK Win32MessagePump::WakeProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
 
 void Win32MessagePump::PumpingDelay(DelayRequest& request, int milliseconds) {
   request.milliseconds = milliseconds;
-  request.threadId = DECLARED(GetCurrentThreadId)();
-  request.wakeMessage = DECLARED(RegisterWindowMessageA)(kWakeName);
-  request.wakeWindow = ui::HandleBits(window_);
+  request.threadId = Sys<Bound::GetCurrentThreadId>()();
+  request.wakeMessage = Sys<Bound::RegisterWindowMessageA>()(kWakeName);
+  request.wakeWindow = HandleBits(window_.get());
   request.wait = ++lastWait_;
   wakeMessage_ = request.wakeMessage;
   // Without a window or a worker no wake-up would come: better no pause than no end.
-  if (window_ == nullptr) return;
-  const HANDLE worker = DECLARED(CreateThread)(nullptr, 0, DelayWorker, &request, 0, nullptr);
-  if (worker == nullptr) return;
-  DECLARED(CloseHandle)(worker);
+  if (!window_) return;
+  if (!OwnedHandle(Sys<Bound::CreateThread>()(nullptr, 0, DelayWorker, &request, 0, nullptr))) return;
 
   Wait wait{request.wait, false};
   waits_.push_back(&wait);
   // Taken with the A functions, so handed on with them too.
-  const ui::MessageDispatch ansi{DECLARED(TranslateMessage), DECLARED(DispatchMessageA), IsDialogMessageA};
+  const ui::MessageDispatch ansi{Sys<Bound::TranslateMessage>(), Sys<Bound::DispatchMessageA>(), IsDialogMessageA};
   MSG msg;
   while (!wait.woken) {
     // A close or quit next in the queue ends the wait and stays there for the main loop.
-    if (DECLARED(PeekMessageA)(&msg, nullptr, 0, 0, PM_NOREMOVE) && IsCloseOrQuit(msg.message)) break;
-    if (DECLARED(GetMessageA)(&msg, nullptr, 0, 0) > 0) ui::DispatchUserMessage(msg, ansi);
+    if (Sys<Bound::PeekMessageA>()(&msg, nullptr, 0, 0, PM_NOREMOVE) && IsCloseOrQuit(msg.message)) break;
+    if (Sys<Bound::GetMessageA>()(&msg, nullptr, 0, 0) > 0) ui::DispatchUserMessage(msg, ansi);
     if (IsCloseOrQuit(msg.message)) {
       // Taken here after all: the main loop gets one again (without its window or arguments).
-      DECLARED(PostThreadMessageA)(request.threadId, msg.message, 0, 0);
+      Sys<Bound::PostThreadMessageA>()(request.threadId, msg.message, 0, 0);
       break;
     }
   }

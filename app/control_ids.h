@@ -1,10 +1,9 @@
-// The three windows of the program as constant data: every control and menu
-// item with its identifier, place, caption, style and event bindings.
+// The identifiers of the three windows and their controls and menu items,
+// as the routines, the layouts and the bindings name them, and the maker's
+// web site, which the About window shows and its menu item opens.
 #pragma once
 
 #include <cstdint>
-
-#include "ui/model.h"
 
 namespace main_window {
 inline constexpr uint32_t kId = 0x52010001;
@@ -68,18 +67,6 @@ inline constexpr uint32_t 透明标签6 = 0x16011388;
 inline constexpr uint32_t 透明标签1 = 0x1601138B;
 }  // namespace about_window
 
-// Resource ids shared by the layouts and the resource script.
-inline constexpr int kBannerResource = 101;
-
-// The routines each window's events run: the program's own, bound where the
-// routines live.
-extern const std::span<const ui::Binding> kMainWindowBindings;
-extern const std::span<const ui::Binding> kSettingsWindowBindings;
-extern const std::span<const ui::Binding> kAboutWindowBindings;
-
-extern const ui::WindowLayout kMainWindowLayout;
-extern const ui::WindowLayout kSettingsWindowLayout;
-extern const ui::WindowLayout kAboutWindowLayout;
-
-// The maker's addresses shown in the About window.
-extern const char kWebSiteAddress[];
+// The maker's addresses and numbers in the About window are made up: the
+// top-level domains are those kept for tests and examples, the numbers zeros.
+inline constexpr char kWebSiteAddress[] = "http://www.lanke.test";

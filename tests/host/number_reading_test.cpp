@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "app/countdown.h"
-#include "ui/text.h"
+#include "ui/number_reading.h"
 
 namespace {
 

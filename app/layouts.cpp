@@ -1,10 +1,8 @@
-#include "ui/layouts.h"
+#include "app/layouts.h"
+
+#include "app/bindings.h"
 
 using namespace ui;
-
-// The maker's addresses and numbers in the About window are made up: the
-// top-level domains are those kept for tests and examples, the numbers zeros.
-const char kWebSiteAddress[] = "http://www.lanke.test";
 
 namespace {
 

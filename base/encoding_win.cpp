@@ -1,4 +1,4 @@
-#include "ui/text_win.h"
+#include "base/encoding_win.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "ui/drawing.h"
+#include "ui/painting.h"
 
 namespace {
 

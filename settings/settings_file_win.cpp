@@ -1,11 +1,11 @@
-#include "settings/store_win.h"
+#include "settings/settings_file_win.h"
 
 #include <windows.h>
 
 #include <vector>
 
 #include "settings/settings_file.h"
-#include "ui/text_win.h"
+#include "base/encoding_win.h"
 
 namespace {
 constexpr unsigned kGbk = 936;

@@ -7,9 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "ui/model.h"
 
 namespace ui {
+
+// What an edit box accepts as typed.
+enum class InputMode : uint8_t { Text, Integer, Decimal };
 
 // Full-width forms (U+FF01..U+FF5E, the yen and macron signs of the same GBK
 // row) become ASCII, the ideographic space an ASCII space.

@@ -1,9 +1,10 @@
-#include "desktop/declared_win.h"
+#include "base/bound_functions_win.h"
 
 #include <atomic>
 #include <string>
 
-#include "app/services_win.h"
+#include "base/process_win.h"
+#include "base/system_library_win.h"
 
 namespace {
 
@@ -23,19 +24,22 @@ class SystemDirectoryLibraries : public SystemLibraries {
 };
 
 // One word per entry, written once it is bound; two threads binding the same
-// entry at once store the same address.
-std::atomic<uintptr_t> g_addresses[kDeclaredCount];
+// entry at once store the same address. An optional entry this system lacks
+// is marked as such, so that it is looked for only once.
+std::atomic<uintptr_t> g_addresses[kBoundCount];
+constexpr uintptr_t kMissing = 1;
 
 }  // namespace
 
-uintptr_t DeclaredFunctionTable::Get(Declared entry) {
+uintptr_t BoundAddress(Bound entry) {
   std::atomic<uintptr_t>& slot = g_addresses[static_cast<int>(entry)];
   uintptr_t address = slot.load(std::memory_order_acquire);
   if (address == 0) {
     SystemDirectoryLibraries system;
     Win32Process process;
-    address = reinterpret_cast<uintptr_t>(BindDeclared(system, process, DeclaredName(entry)).address);
+    address = reinterpret_cast<uintptr_t>(BindFunction(system, process, entry).address);
+    if (address == 0) address = kMissing;
     slot.store(address, std::memory_order_release);
   }
-  return address;
+  return address == kMissing ? 0 : address;
 }

@@ -1,4 +1,4 @@
-#include "ui/text.h"
+#include "ui/number_reading.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "ui/drawing.h"
+#include "ui/painting.h"
 
 #include <algorithm>
 

@@ -1,10 +1,6 @@
-#include "app/services_win.h"
+#include "app/input_box_win.h"
 
-#include <cstdlib>
-
-#include "desktop/declared_win.h"
-#include "ui/backend_win.h"
-#include "ui/text_win.h"
+#include "base/encoding_win.h"
 
 namespace {
 
@@ -49,30 +45,4 @@ std::optional<std::string> Win32InputBox::Ask(std::string_view prompt, std::stri
                                          InputBoxProc, reinterpret_cast<LPARAM>(&state));
   if (result != IDOK) return std::nullopt;
   return Utf8(state.text);
-}
-
-intptr_t Win32Shell::Execute(std::string_view operation, std::string_view file, std::string_view parameters,
-                             std::string_view directory, int show) {
-  const std::string o = ToCodePage(operation, CP_ACP), f = ToCodePage(file, CP_ACP),
-                    p = ToCodePage(parameters, CP_ACP), d = ToCodePage(directory, CP_ACP);
-  return reinterpret_cast<intptr_t>(DECLARED(ShellExecuteA)(nullptr, o.c_str(), f.c_str(), p.c_str(), d.c_str(), show));
-}
-
-HWND CreateMessageWindow(const wchar_t* className, WNDPROC procedure, void* owner) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = procedure;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = className;
-  RegisterClassExW(&wc);  // already there from an earlier window of this process: as good
-  const HWND window = CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
-  return window;
-}
-
-void Win32Process::Exit(int code) { std::exit(code); }
-
-void Win32Process::Fail(std::string_view message, int exitCode) {
-  MessageBoxW(nullptr, Wide(message).c_str(), L"错误", MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
-  std::exit(exitCode);
 }

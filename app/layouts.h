@@ -1,0 +1,15 @@
+// The three windows of the program as constant data: every control and menu
+// item with its identifier, place, caption, style and event bindings.
+#pragma once
+
+#include <cstdint>
+
+#include "app/control_ids.h"
+#include "ui/model.h"
+
+// Resource ids shared by the layouts and the resource script.
+inline constexpr int kBannerResource = 101;
+
+extern const ui::WindowLayout kMainWindowLayout;
+extern const ui::WindowLayout kSettingsWindowLayout;
+extern const ui::WindowLayout kAboutWindowLayout;

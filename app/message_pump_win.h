@@ -1,0 +1,34 @@
+// The delay between two beeps: a worker thread sleeps, then posts a wake-up
+// to a message-only window, while this thread goes on handling messages.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "app/services.h"
+#include "base/handles_win.h"
+
+class Win32MessagePump : public MessagePump {
+ public:
+  Win32MessagePump();
+  ~Win32MessagePump() override;
+  Win32MessagePump(const Win32MessagePump&) = delete;
+  Win32MessagePump& operator=(const Win32MessagePump&) = delete;
+  void PumpingDelay(DelayRequest& request, int milliseconds) override;
+
+ private:
+  struct Wait {
+    uint32_t number;
+    bool woken;
+  };
+  static LRESULT CALLBACK WakeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+  OwnedWindow window_;
+  UINT wakeMessage_ = 0;
+  uint32_t lastWait_ = 0;
+  // The waits in progress, innermost last. A wake-up ends only the wait it
+  // was posted for, wherever it is dispatched (a modal loop's dispatch
+  // included); one whose wait is over already, ended by a close or a quit,
+  // is dropped.
+  std::vector<Wait*> waits_;
+};
