@@ -23,8 +23,8 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexc
       if (LOWORD(wp) == IDOK) {
         const HWND entry = GetDlgItem(dialog, kInputBoxEntry);
         state->text.assign(static_cast<size_t>(GetWindowTextLengthW(entry)) + 1, L'\0');
-        state->text.resize(static_cast<size_t>(GetWindowTextW(entry, state->text.data(),
-                                                              static_cast<int>(state->text.size()))));
+        state->text.resize(
+            static_cast<size_t>(GetWindowTextW(entry, state->text.data(), static_cast<int>(state->text.size()))));
         EndDialog(dialog, IDOK);
         return TRUE;
       }
@@ -41,8 +41,8 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) noexc
 
 std::optional<std::string> Win32InputBox::Ask(std::string_view prompt, std::string_view initial) {
   InputBoxState state{Wide(prompt), Wide(initial)};
-  const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(kInputBoxDialog), GetActiveWindow(),
-                                         InputBoxProc, reinterpret_cast<LPARAM>(&state));
+  const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(kInputBoxDialog), GetActiveWindow(), InputBoxProc,
+                                         reinterpret_cast<LPARAM>(&state));
   if (result != IDOK) return std::nullopt;
   return Utf8(state.text);
 }

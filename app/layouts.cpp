@@ -4,6 +4,8 @@
 
 using namespace ui;
 
+// The tables are laid out by hand, one control or item to a line or a block.
+// clang-format off
 namespace {
 
 constexpr Colour kWhite = 0x00FFFFFF;
@@ -229,3 +231,4 @@ const WindowLayout kAboutWindowLayout{
     .menu = {},
     .bindings = kAboutWindowBindings,
 };
+// clang-format on

@@ -51,9 +51,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   auto* facility = new ui::Facility(*backend);
   backend->Attach(*facility);
   facility->SetLinkShell(new ui::Win32LinkShell);
-  g_program = new Program(*facility, Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32MessagePump,
-                                              *new Win32InputBox(instance), *new Win32Shell, *new Win32Process,
-                                              *new Win32Desktop},
+  g_program = new Program(*facility,
+                          Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32MessagePump,
+                                   *new Win32InputBox(instance), *new Win32Shell, *new Win32Process, *new Win32Desktop},
                           WindowLayouts{kMainWindowLayout, kSettingsWindowLayout, kAboutWindowLayout});
   std::atexit([] { ProgramExit(*g_program); });
 

@@ -1,7 +1,7 @@
 #include "app/menu.h"
 
-#include "app/program.h"
 #include "app/control_ids.h"
+#include "app/program.h"
 
 void PopUpMainMenu(Program& program) { program.ui.PopUpMenu(*program.main); }
 

@@ -49,8 +49,8 @@ void Win32Sound::PlayApplause() {
   format.wBitsPerSample = wave->bitsPerSample;
   // The device tells the window when it has played it all, so that it is
   // closed then and holds nothing while the program sits idle.
-  if (Sys<Bound::waveOutOpen>()(&device_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(window_.get()), 0, CALLBACK_WINDOW) !=
-      MMSYSERR_NOERROR) {
+  if (Sys<Bound::waveOutOpen>()(&device_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(window_.get()), 0,
+                                CALLBACK_WINDOW) != MMSYSERR_NOERROR) {
     device_ = nullptr;
     return;
   }
@@ -62,7 +62,7 @@ void Win32Sound::PlayApplause() {
 }
 
 void Win32Sound::Stop() {
-  if (device_ == nullptr) return;  // only ever opened where the functions are
+  if (device_ == nullptr) return;       // only ever opened where the functions are
   Sys<Bound::waveOutReset>()(device_);  // silent at once, the buffer handed back
   Sys<Bound::waveOutUnprepareHeader>()(device_, &header_, sizeof header_);
   Sys<Bound::waveOutClose>()(device_);

@@ -19,6 +19,7 @@ inline constexpr const char* kSearch = nullptr;
 // out by Win32 code. The first thirty entries are the program's own declared
 // table, in its order; CreateThread stands twice there, so that the delay's
 // worker and the edge-hiding worker are started through separate entries.
+// clang-format off
 #define COUNTDOWN_BOUND_FUNCTIONS(X)                                                       \
   X(GetWindowLongA, "GetWindowLongA", kSearch, GetWindowLongA)                             \
   X(SetWindowLongA, "SetWindowLongA", kSearch, SetWindowLongA)                             \
@@ -62,6 +63,7 @@ inline constexpr const char* kSearch = nullptr;
   X(waveOutReset, "waveOutReset", "winmm.dll", waveOutReset)                            \
   X(waveOutUnprepareHeader, "waveOutUnprepareHeader", "winmm.dll", waveOutUnprepareHeader) \
   X(waveOutClose, "waveOutClose", "winmm.dll", waveOutClose)
+// clang-format on
 
 enum class Bound : uint8_t {
 #define COUNTDOWN_ENTRY(entry, name, where, signature) entry,

@@ -4,10 +4,10 @@
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 #include <mmsystem.h>
 #include <olectl.h>
 #include <shellapi.h>
-#include <commdlg.h>
 
 #include <cstdint>
 

@@ -36,7 +36,9 @@ class Owned {
 // own threads and timers always have been.
 inline void CloseKernelHandle(HANDLE h) { Sys<Bound::CloseHandle>()(h); }
 template <class Interface>
-void ReleaseReference(Interface* p) { p->Release(); }
+void ReleaseReference(Interface* p) {
+  p->Release();
+}
 
 using OwnedFont = Owned<HFONT, DeleteObject>;  // GDI objects
 using OwnedBitmap = Owned<HBITMAP, DeleteObject>;
@@ -56,7 +58,9 @@ class WindowDc {
   explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
   WindowDc(const WindowDc&) = delete;
   WindowDc& operator=(const WindowDc&) = delete;
-  ~WindowDc() { if (dc_) ReleaseDC(window_, dc_); }
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
   HDC get() const { return dc_; }
 
  private:

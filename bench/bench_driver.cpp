@@ -68,7 +68,7 @@ BOOL CALLBACK Match(HWND w, LPARAM lp) {
   GetWindowTextW(w, text, 64);
   DWORD process = 0;
   GetWindowThreadProcessId(w, &process);
-  const bool matches = search.caption ? std::wstring(search.caption) == text
+  const bool matches = search.caption   ? std::wstring(search.caption) == text
                        : search.process ? process == search.process
                                         : static_cast<DWORD>(GetWindowLongW(w, GWL_ID)) == search.id;
   if (matches && (search.id != 0 || IsWindowVisible(w))) search.found = w;
@@ -184,8 +184,8 @@ bool ShowsStartTime(DWORD process) {
 double StartOnce(const std::wstring& exe, bool waitForLabel, int run) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = std::wstring(temp) + L"bench-start-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(run);
+  const std::wstring folder =
+      std::wstring(temp) + L"bench-start-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(run);
   const std::wstring name = exe.substr(exe.find_last_of(L"\\/") + 1);
   const std::wstring copy = folder + L"\\" + name;
   CreateDirectoryW(folder.c_str(), nullptr);

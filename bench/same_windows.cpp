@@ -9,9 +9,9 @@
 #include <map>
 #include <string>
 
-#include "bench/plain_window.h"
 #include "app/layouts.h"
 #include "base/encoding_win.h"
+#include "bench/plain_window.h"
 
 namespace {
 

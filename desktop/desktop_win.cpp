@@ -52,8 +52,7 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept 
   if (wParam == WM_LBUTTONDOWN) shared.mouse.leftDown = 1;
   if (wParam == WM_LBUTTONUP) shared.mouse.leftDown = 0;
   SetEvent(shared.wake);
-  return Sys<Bound::CallNextHookEx>()(HookOf(shared.state.hookHandle),
-                                  code, wParam, lParam);
+  return Sys<Bound::CallNextHookEx>()(HookOf(shared.state.hookHandle), code, wParam, lParam);
 }
 
 // The hook's own thread. The system waits for the hook's answer on every
@@ -105,7 +104,7 @@ bool TimerWait(HANDLE timer, DWORD milliseconds, HANDLE wake) {
   const DWORD count = timed ? 2 : 1;
   for (;;) {
     const DWORD result = Sys<Bound::MsgWaitForMultipleObjects>()(count, handles, FALSE, timed ? INFINITE : milliseconds,
-                                                             QS_ALLINPUT & 0xFF);
+                                                                 QS_ALLINPUT & 0xFF);
     if (result == WAIT_OBJECT_0 + count) {
       ProcessPendingMessages();
       continue;
@@ -169,7 +168,8 @@ void MoveTo(HWND window, const ScreenRect& now, ScreenPoint to) {
 
 void BringBack(HWND window, const ScreenRect* lastSeen) {
   Placement at;
-  if (Locate(window, lastSeen, kDefaultVisibleMargin, at)) MoveTo(window, at.window, RestoredPosition(at.window, at.monitor));
+  if (Locate(window, lastSeen, kDefaultVisibleMargin, at))
+    MoveTo(window, at.window, RestoredPosition(at.window, at.monitor));
 }
 
 // One worker for the life of the process, started by the first switch-on.

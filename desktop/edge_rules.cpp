@@ -55,8 +55,8 @@ bool HiddenAt(const ScreenRect& w, const ScreenRect& s, int32_t m) {
 
 int32_t EffectiveMargin(int32_t margin) { return margin < 1 ? kDefaultVisibleMargin : margin; }
 
-ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, ScreenPoint cursor,
-                             int32_t margin, Monitors all) {
+ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, ScreenPoint cursor, int32_t margin,
+                             Monitors all) {
   const int32_t m = EffectiveMargin(margin);
   return Inside(window, cursor) ? ShowRules(window, monitor, m, all) : HideRules(window, monitor, m, all);
 }

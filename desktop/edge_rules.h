@@ -35,8 +35,8 @@ int32_t EffectiveMargin(int32_t margin);
 // Only an outer edge of the desktop counts: where any monitor has some of
 // the strip the window would hide in, a "hidden" window would show on that
 // monitor, so at such an edge the window stays where it is.
-ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, ScreenPoint cursor,
-                             int32_t margin, Monitors all = {});
+ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, ScreenPoint cursor, int32_t margin,
+                             Monitors all = {});
 
 // What switching edge hiding off does to a window left hidden with the
 // default strip: it comes back in full against the edge it was hidden at.

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "settings/settings_file.h"
 #include "base/encoding_win.h"
+#include "settings/settings_file.h"
 
 namespace {
 constexpr unsigned kGbk = 936;

@@ -16,7 +16,7 @@ export DEBIAN_FRONTEND=noninteractive
 # builds the fuzz target (libFuzzer).
 packages=(wine wine32:i386 wine64 g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake make xvfb x11-apps
           imagemagick fonts-wqy-microhei googletest locales python3
-          pulseaudio pulseaudio-utils libpulse0 libpulse0:i386 sox clang libclang-rt-14-dev)
+          pulseaudio pulseaudio-utils libpulse0 libpulse0:i386 sox clang clang-format libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

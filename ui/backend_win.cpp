@@ -89,8 +89,8 @@ std::unique_ptr<NativeControl> CreateControl(Control& c, NativeWindow* nw, HWND 
   SetWindowLongPtrW(nc->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(nc.get()));
   SetWindowLongW(nc->hwnd, GWL_ID, static_cast<LONG>(c.id()));  // all 32 bits of the identifier
   if (ControlClass(c.kind()) != kStaticClass) {
-    nc->original = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(nc->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    nc->original =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(nc->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
   }
   if (c.kind() == Kind::CheckBox) SendMessageW(nc->hwnd, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);
   if (c.kind() == Kind::EditBox && c.layout->maxLength > 0) {
@@ -130,11 +130,11 @@ int KeyState(WPARAM mouseKeys) {
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   g_backend = this;
-  const HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 0, 0,
-                                                   LR_DEFAULTSIZE | LR_SHARED));
-  const HICON smallIcon = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  const HICON icon = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  const HICON smallIcon =
+      static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                    GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = CS_DBLCLKS;
@@ -182,9 +182,9 @@ bool Win32Backend::Create(Window& w) {
   if (l.topmost) ex |= WS_EX_TOPMOST;
   if (l.inTaskbar) ex |= WS_EX_APPWINDOW;
   nw->applying = true;
-  const HWND top = CreateWindowExW(ex, kTopLevelClass, Wide(l.caption).c_str(), WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN,
-                                   w.left, w.top, w.width, w.height, l.inTaskbar ? nullptr : hiddenOwner_.get(), nullptr,
-                                   instance_, nw);
+  const HWND top =
+      CreateWindowExW(ex, kTopLevelClass, Wide(l.caption).c_str(), WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN, w.left,
+                      w.top, w.width, w.height, l.inTaskbar ? nullptr : hiddenOwner_.get(), nullptr, instance_, nw);
   if (top == nullptr) {
     // The window procedure has released nw if the window got as far as existing.
     if (w.native) delete nw;
@@ -291,9 +291,9 @@ uint32_t Win32Backend::PopUpMenu(Window& owner, const std::vector<MenuEntry>& en
   POINT at{};
   GetCursorPos(&at);
   SetForegroundWindow(hwnd);  // so that a click anywhere else closes the menu
-  const auto chosen = static_cast<size_t>(TrackPopupMenu(
-      menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x + 3, at.y + 3, 0,
-      hwnd, nullptr));
+  const auto chosen = static_cast<size_t>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x + 3,
+                     at.y + 3, 0, hwnd, nullptr));
   PostMessageW(hwnd, WM_NULL, 0, 0);  // lets the menu's foreground switch settle
   return chosen >= 1 && chosen <= entries.size() ? entries[chosen - 1].item : 0;
 }

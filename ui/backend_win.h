@@ -37,7 +37,7 @@ class Win32Backend : public Backend {
 
  private:
   HINSTANCE instance_;
-  bool ready_ = false;  // window classes registered and the hidden owner made
+  bool ready_ = false;       // window classes registered and the hidden owner made
   OwnedWindow hiddenOwner_;  // owns the windows that get no taskbar button
   OwnedFont uiFont_;
   Facility* facility_ = nullptr;

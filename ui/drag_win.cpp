@@ -53,9 +53,7 @@ bool ContinueDrag(HWND hwnd, UINT msg) {
       g_drag.capture = nullptr;
       ReleaseCapture();
       return true;
-    case WM_CAPTURECHANGED:
-      g_drag.capture = nullptr;
-      return true;
+    case WM_CAPTURECHANGED: g_drag.capture = nullptr; return true;
     default: return false;
   }
 }

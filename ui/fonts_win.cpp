@@ -7,9 +7,7 @@ namespace ui {
 
 HFONT FontFor(const NativeControl& nc) { return nc.font ? nc.font.get() : TheBackend().uiFont(); }
 
-void ApplyFont(NativeControl& nc) {
-  SendMessageW(nc.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(nc)), TRUE);
-}
+void ApplyFont(NativeControl& nc) { SendMessageW(nc.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(nc)), TRUE); }
 
 void RebuildFont(NativeControl& nc) {
   const FontSpec* spec = nc.model->layout->font;

@@ -309,7 +309,6 @@ void Facility::LostFocus(Control& c) {
   if (rewritten != c.text) SetText(c, rewritten);
 }
 
-
 void Facility::WindowMoved(Window& w, int left, int top, int width, int height) {
   const bool moved = left != w.left || top != w.top;
   const bool resized = width != w.width || height != w.height;

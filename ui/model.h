@@ -20,9 +20,11 @@ class LinkShell;
 using Colour = uint32_t;  // 0x00BBGGRR
 inline constexpr Colour kNoColour = 0xFF000000;
 
+// clang-format off
 enum class Kind : uint8_t {
   EditBox, PicBox, ShapeBox, Label, Button, CheckBox, ColorPicker, HyperLinker, Timer, TransLabel
 };
+// clang-format on
 enum class Border : uint8_t { None, Sunken, Raised, ShallowSunken, Frame, SingleLine, Gradient };
 enum class HAlign : uint8_t { Left, Centre, Right };
 enum class VAlign : uint8_t { Top, Centre, Bottom };
@@ -50,10 +52,12 @@ struct Event {
 // A routine gets the context the facility was given, and the event.
 using Routine = void (*)(void* context, const Event&);
 
+// clang-format off
 enum class EventKind : uint8_t {
   Created, Moved, Resized, Elapsed, Clicked, ContentChanged, ColourChanged,
   RightButtonUp, DoubleClicked, Wheel, CloseRequested,
 };
+// clang-format on
 
 // control 0 stands for the window itself.
 struct Binding {
@@ -80,8 +84,8 @@ struct ControlLayout {
   GradientMode gradientMode = GradientMode::None;
   Colour gradient[3] = {kNoColour, kNoColour, kNoColour};
   InputMode input = InputMode::Text;
-  int maxLength = 0;  // edit boxes; 0: no limit
-  int interval = 0;   // timers
+  int maxLength = 0;     // edit boxes; 0: no limit
+  int interval = 0;      // timers
   Colour penColour = 0;  // shape boxes: a rectangle outline
   Colour fillColour = kNoColour;
   LinkKind link = LinkKind::Web;  // hyperlinks
@@ -195,9 +199,7 @@ struct MenuEntry {
 // after the top-level one, hidden ones left out, "-" as a separator line.
 std::vector<MenuEntry> PopUpEntries(const Window& w);
 
-enum class Prop : uint8_t {
-  Text, Enabled, Checked, PickerColour, Font, TextColour, Gradient, Size, Links,
-};
+enum class Prop : uint8_t { Text, Enabled, Checked, PickerColour, Font, TextColour, Gradient, Size, Links };
 enum class WindowProp : uint8_t { Bounds, Visible, Enabled };
 
 // What the model needs from the real window system.

@@ -19,11 +19,11 @@ struct NativeControl {
   Control* model = nullptr;
   NativeWindow* owner = nullptr;
   HWND hwnd = nullptr;
-  OwnedFont font;  // null: the default user-interface font
-  WNDPROC original = nullptr;  // standard controls we subclass
+  OwnedFont font;               // null: the default user-interface font
+  WNDPROC original = nullptr;   // standard controls we subclass
   bool suppressChange = false;  // set while the model writes an edit box's text
-  bool trackingLeave = false;  // a link asked to hear when the cursor leaves it
-  ComPtr<IPicture> picture;  // a picture box's image
+  bool trackingLeave = false;   // a link asked to hear when the cursor leaves it
+  ComPtr<IPicture> picture;     // a picture box's image
   // Stand-ins for glyphs the control's font lacks, made on first need for
   // the font in `fallbackBase`.
   mutable std::vector<OwnedFont> fallbacks;
@@ -37,7 +37,7 @@ struct NativeControl {
 struct NativeWindow {
   Window* model = nullptr;
   HWND hwnd = nullptr;
-  bool applying = false;  // set while a model change is being applied to the window
+  bool applying = false;     // set while a model change is being applied to the window
   HWND lastFocus = nullptr;  // the control that had the focus when the window was deactivated
   std::vector<std::unique_ptr<NativeControl>> controls;
 };

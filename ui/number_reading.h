@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-
 namespace ui {
 
 // What an edit box accepts as typed.

@@ -42,8 +42,8 @@ Placement CentredPlacement(int boxWidth, int boxHeight, int pictureWidth, int pi
       height = boxHeight;
     }
   }
-  return {static_cast<int>((boxWidth - width) / 2), static_cast<int>((boxHeight - height) / 2),
-          static_cast<int>(width), static_cast<int>(height)};
+  return {static_cast<int>((boxWidth - width) / 2), static_cast<int>((boxHeight - height) / 2), static_cast<int>(width),
+          static_cast<int>(height)};
 }
 
 int FontPixelHeight(int points, int dpi) {

@@ -45,8 +45,8 @@ UINT TextFormat(const ControlLayout& l, bool wrap) {
 std::vector<bool> Covered(HDC dc, const std::wstring& text) {
   std::vector<bool> has(text.size(), true);
   std::vector<WORD> glyphs(text.size());
-  if (GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
-                       GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR) {
+  if (GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS) ==
+      GDI_ERROR) {
     return has;
   }
   for (size_t i = 0; i < text.size(); ++i) {
@@ -122,9 +122,18 @@ void DrawCaption(const NativeControl& nc, HDC dc, const RECT& r, const std::wstr
     DrawLine(nc, dc, at, text, format);
   };
   switch (effect) {
-    case TextEffect::Engraved: draw(RGB(255, 255, 255), 1, 1); draw(colour, 0, 0); break;
-    case TextEffect::Embossed: draw(RGB(255, 255, 255), 0, 0); draw(colour, 1, 1); break;
-    case TextEffect::Shadow: draw(RGB(0, 0, 0), 2, 2); draw(colour, 0, 0); break;
+    case TextEffect::Engraved:
+      draw(RGB(255, 255, 255), 1, 1);
+      draw(colour, 0, 0);
+      break;
+    case TextEffect::Embossed:
+      draw(RGB(255, 255, 255), 0, 0);
+      draw(colour, 1, 1);
+      break;
+    case TextEffect::Shadow:
+      draw(RGB(0, 0, 0), 2, 2);
+      draw(colour, 0, 0);
+      break;
     case TextEffect::None: draw(colour, 0, 0); break;
   }
 }

@@ -356,7 +356,8 @@ TEST(Executable, NamesTheProductAndVersionOne) {
   const auto& fixed = *static_cast<const VS_FIXEDFILEINFO*>(value);
   EXPECT_EQ(fixed.dwProductVersionMS, 0x00010000u);
   EXPECT_EQ(fixed.dwFileVersionMS, 0x00010000u);
-  for (const auto& [name, expected] : {std::pair{L"ProductName", L"澜珂倒计时"}, std::pair{L"ProductVersion", L"1.0"}}) {
+  for (const auto& [name, expected] :
+       {std::pair{L"ProductName", L"澜珂倒计时"}, std::pair{L"ProductVersion", L"1.0"}}) {
     const std::wstring key = std::wstring(L"\\StringFileInfo\\080404B0\\") + name;
     ASSERT_TRUE(VerQueryValueW(info.data(), key.c_str(), &value, &size)) << Utf8(name);
     EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value)), expected);

@@ -36,44 +36,44 @@ std::vector<std::wstring> CaptureDeviceNames();
 
 // What a Recorder captured, and when.
 struct Recording {
-    // One buffer the device handed back with samples in it.
-    struct Buffer {
-        size_t end;  // one past its last sample in samples
-        double ms;   // when it came back
-    };
+  // One buffer the device handed back with samples in it.
+  struct Buffer {
+    size_t end;  // one past its last sample in samples
+    double ms;   // when it came back
+  };
 
-    int rate = 0;
-    std::vector<int16_t> samples;
-    std::vector<Buffer> buffers;
+  int rate = 0;
+  std::vector<int16_t> samples;
+  std::vector<Buffer> buffers;
 
-    // When sample i was captured: its buffer's return time less the samples
-    // after it in that buffer. Late by the device's delivery delay (a few ms),
-    // never early; samples the device dropped do not shift later ones.
-    double TimeMs(size_t i) const;
+  // When sample i was captured: its buffer's return time less the samples
+  // after it in that buffer. Late by the device's delivery delay (a few ms),
+  // never early; samples the device dropped do not shift later ones.
+  double TimeMs(size_t i) const;
 };
 
 // Records one capture device from Start() until Stop().
 class Recorder {
-public:
-    // Opens the device (by default the default capture device) for 16-bit mono.
-    explicit Recorder(UINT device = WAVE_MAPPER, int rate = 22050);
-    ~Recorder();
-    Recorder(const Recorder&) = delete;
-    Recorder& operator=(const Recorder&) = delete;
+ public:
+  // Opens the device (by default the default capture device) for 16-bit mono.
+  explicit Recorder(UINT device = WAVE_MAPPER, int rate = 22050);
+  ~Recorder();
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
 
-    // Starts recording and returns once the device has delivered its first
-    // buffer; throws when it delivers nothing within 3 s.
-    void Start();
-    // Milliseconds since Start on the clock that times the buffers: how a test
-    // marks when it acted, to compare with what it heard.
-    double ElapsedMs() const;
-    // Ends the recording, with the part of the last buffer filled so far. The
-    // device stays open and may Start again.
-    Recording Stop();
+  // Starts recording and returns once the device has delivered its first
+  // buffer; throws when it delivers nothing within 3 s.
+  void Start();
+  // Milliseconds since Start on the clock that times the buffers: how a test
+  // marks when it acted, to compare with what it heard.
+  double ElapsedMs() const;
+  // Ends the recording, with the part of the last buffer filled so far. The
+  // device stays open and may Start again.
+  Recording Stop();
 
-private:
-    struct State;
-    std::unique_ptr<State> state_;
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
 };
 
 // ---- Levels ------------------------------------------------------------------
@@ -81,9 +81,9 @@ private:
 // RMS levels of back-to-back windows of a recording; a partial last window is
 // left out.
 struct Levels {
-    double windowMs = 0;
-    std::vector<double> ms;   // when each window starts
-    std::vector<double> rms;
+  double windowMs = 0;
+  std::vector<double> ms;  // when each window starts
+  std::vector<double> rms;
 };
 
 Levels Rms(const Recording& recording, double windowMs = 20);
@@ -106,14 +106,14 @@ double ToneHz(const Recording& recording, double fromMs, double toMs);
 
 // What a recording holds above its own noise floor, the helpers above in one.
 struct Heard {
-    explicit Heard(const Recording& recording, double windowMs = 20);
-    double Seconds() const { return SecondsAbove(levels, threshold); }
+  explicit Heard(const Recording& recording, double windowMs = 20);
+  double Seconds() const { return SecondsAbove(levels, threshold); }
 
-    Levels levels;
-    double floor = 0;
-    double threshold = 0;
-    std::optional<double> first;  // FirstAbove
-    std::optional<double> last;   // LastAbove
+  Levels levels;
+  double floor = 0;
+  double threshold = 0;
+  std::optional<double> first;  // FirstAbove
+  std::optional<double> last;   // LastAbove
 };
 
 // ---- Playing -------------------------------------------------------------------
@@ -124,22 +124,22 @@ std::vector<int16_t> Tone(double hz, double seconds, double amplitude, int rate 
 // Plays samples on the default output device through waveOut, from the
 // constructor on; the constructor returns at once.
 class Player {
-public:
-    explicit Player(std::vector<int16_t> samples, int rate = 22050);
-    // Cuts the sound off (waveOutReset) and closes the device.
-    ~Player();
-    Player(const Player&) = delete;
-    Player& operator=(const Player&) = delete;
+ public:
+  explicit Player(std::vector<int16_t> samples, int rate = 22050);
+  // Cuts the sound off (waveOutReset) and closes the device.
+  ~Player();
+  Player(const Player&) = delete;
+  Player& operator=(const Player&) = delete;
 
-    // waveOutReset: stops at once and hands the buffer back.
-    void Reset();
-    // True once the buffer has been played out or reset.
-    bool Done() const;
+  // waveOutReset: stops at once and hands the buffer back.
+  void Reset();
+  // True once the buffer has been played out or reset.
+  bool Done() const;
 
-private:
-    std::vector<int16_t> samples_;
-    HWAVEOUT device_ = nullptr;
-    WAVEHDR header_{};
+ private:
+  std::vector<int16_t> samples_;
+  HWAVEOUT device_ = nullptr;
+  WAVEHDR header_{};
 };
 
 }  // namespace e2e

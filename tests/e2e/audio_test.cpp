@@ -63,10 +63,11 @@ TEST(Audio, RecordsAPlayedToneWhenAndAsLongAsItPlays) {
   const Heard heard(r);
   ASSERT_TRUE(heard.first && heard.last) << "nothing heard above " << heard.threshold << "; " << Devices();
   const double first = *heard.first, last = *heard.last;
-  std::printf("noise floor %.6f, threshold %.6f, loudest %.4f (played %.4f), heard from %+.0f ms to %+.0f ms "
-              "after the play call, %.3f s above, %.1f Hz\n",
-              heard.floor, heard.threshold, Loudest(heard.levels), kSineRms, first - played, last - played,
-              heard.Seconds(), ToneHz(r, first + 100, last - 100));
+  std::printf(
+      "noise floor %.6f, threshold %.6f, loudest %.4f (played %.4f), heard from %+.0f ms to %+.0f ms "
+      "after the play call, %.3f s above, %.1f Hz\n",
+      heard.floor, heard.threshold, Loudest(heard.levels), kSineRms, first - played, last - played, heard.Seconds(),
+      ToneHz(r, first + 100, last - 100));
   EXPECT_GE(first, played - heard.levels.windowMs) << "heard before it was played";
   EXPECT_LE(first, played + kOnsetMs);
   EXPECT_NEAR(last - first, 1000, 50);

@@ -36,8 +36,8 @@ TEST(CodePage, SettingsKeepTheirGbkBytes) {
   ExpectCodePage();
   const std::string note = EveryLeadByte();
   ASSERT_EQ(Gbk(FromGbk(note)), note) << "all of it is GBK text";
-  const std::string head = Gbk(L"[配置信息]\r\n字体大小=７２\r\n窗口宽度=２５０\r\n窗口高度=90\r\n") + Gbk(L"备注=") + note +
-                           "\r\n" + Gbk(L"半透明=是\r\n");
+  const std::string head = Gbk(L"[配置信息]\r\n字体大小=７２\r\n窗口宽度=２５０\r\n窗口高度=90\r\n") + Gbk(L"备注=") +
+                           note + "\r\n" + Gbk(L"半透明=是\r\n");
   Session s(head + Gbk(L"时间=3\r\n"));
   ASSERT_SESSION(s);
   EXPECT_EQ(Text(s.Label()), L"03-00");

@@ -16,7 +16,8 @@ int InkOf(HWND label) {
   const RECT r = WindowRect(label);
   int ink = 0;
   for (int y = r.top + 2; y < r.bottom - 2; y += 2) {
-    for (int x = r.left + 2; x < r.right - 2; x += 2) ink += GetRValue(ScreenPixel(x, y)) < 64 && GetGValue(ScreenPixel(x, y)) < 64;
+    for (int x = r.left + 2; x < r.right - 2; x += 2)
+      ink += GetRValue(ScreenPixel(x, y)) < 64 && GetGValue(ScreenPixel(x, y)) < 64;
   }
   return ink;
 }
@@ -34,8 +35,7 @@ TEST(FirstStart, ShowsTheDefaultsAndWritesExactlyTheFourKeys) {
   EXPECT_EQ(CheckState(s.Ctl(id::kWarning)), BST_CHECKED);
   EXPECT_EQ(CheckState(s.Ctl(id::kAutoHide)), BST_CHECKED);
   EXPECT_EQ(CheckState(s.Ctl(id::kTranslucent)), BST_UNCHECKED);
-  EXPECT_EQ(s.program.SettingsBytes(),
-            SettingsFile(L"字体大小=72\r\n窗口高度=90\r\n窗口宽度=280\r\n时间=5\r\n"));
+  EXPECT_EQ(s.program.SettingsBytes(), SettingsFile(L"字体大小=72\r\n窗口高度=90\r\n窗口宽度=280\r\n时间=5\r\n"));
 }
 
 TEST(PreparedFile, ColourFullWidthWidthAndOptionsAreLoaded) {

@@ -18,10 +18,12 @@ POINT Screen() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSC
 
 // The main window at this place, at the size it had from the start.
 bool WaitAt(HWND window, LONG left, LONG top) {
-  return WaitUntil([&] {
-    const RECT r = WindowRect(window);
-    return r.left == left && r.top == top && r.right - r.left == 280 && r.bottom - r.top == 90;
-  }, 3000);
+  return WaitUntil(
+      [&] {
+        const RECT r = WindowRect(window);
+        return r.left == left && r.top == top && r.right - r.left == 280 && r.bottom - r.top == 90;
+      },
+      3000);
 }
 
 // Drags the main window by its label so that its top-left corner lands on `to`.

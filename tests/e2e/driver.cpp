@@ -17,143 +17,140 @@ constexpr DWORD kMessageTimeoutMs = 2000;
 constexpr DWORD kSettleMs = 50;
 
 std::runtime_error Failure(const std::wstring& what) {
-    const DWORD error = GetLastError();
-    return std::runtime_error(Utf8(what) + " (error " + std::to_string(error) + ")");
+  const DWORD error = GetLastError();
+  return std::runtime_error(Utf8(what) + " (error " + std::to_string(error) + ")");
 }
 
 std::wstring Environment(const wchar_t* name) {
-    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-    if (size == 0) {
-        return {};
-    }
-    std::wstring value(size, L'\0');
-    const DWORD got = GetEnvironmentVariableW(name, value.data(), size);
-    value.resize(got < size ? got : 0);
-    return value;
+  const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+  if (size == 0) {
+    return {};
+  }
+  std::wstring value(size, L'\0');
+  const DWORD got = GetEnvironmentVariableW(name, value.data(), size);
+  value.resize(got < size ? got : 0);
+  return value;
 }
 
 std::wstring ModuleDir() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (got == 0) {
-            return L".";
-        }
-        if (got < path.size()) {
-            path.resize(got);
-            break;
-        }
-        path.resize(path.size() * 2);
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (got == 0) {
+      return L".";
     }
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+    if (got < path.size()) {
+      path.resize(got);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
 
 std::wstring Join(const std::wstring& dir, const std::wstring& name) {
-    if (!dir.empty() && (dir.back() == L'\\' || dir.back() == L'/')) {
-        return dir + name;
-    }
-    return dir + L"\\" + name;
+  if (!dir.empty() && (dir.back() == L'\\' || dir.back() == L'/')) {
+    return dir + name;
+  }
+  return dir + L"\\" + name;
 }
 
 // Creates dir and any missing parents; true when it exists afterwards.
 bool MakeDirs(const std::wstring& dir) {
-    size_t start = 0;
-    if (dir.rfind(L"\\\\", 0) == 0) {  // \\server\share: both names are given
-        start = dir.find(L'\\', 2);
-        start = start == std::wstring::npos ? start : dir.find(L'\\', start + 1);
-    } else if (dir.size() >= 2 && dir[1] == L':') {
-        start = 2;
-    }
-    for (size_t pos = start; pos != std::wstring::npos && pos < dir.size();) {
-        pos = dir.find(L'\\', pos + 1);
-        CreateDirectoryW(dir.substr(0, pos).c_str(), nullptr);
-    }
-    const DWORD attributes = GetFileAttributesW(dir.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  size_t start = 0;
+  if (dir.rfind(L"\\\\", 0) == 0) {  // \\server\share: both names are given
+    start = dir.find(L'\\', 2);
+    start = start == std::wstring::npos ? start : dir.find(L'\\', start + 1);
+  } else if (dir.size() >= 2 && dir[1] == L':') {
+    start = 2;
+  }
+  for (size_t pos = start; pos != std::wstring::npos && pos < dir.size();) {
+    pos = dir.find(L'\\', pos + 1);
+    CreateDirectoryW(dir.substr(0, pos).c_str(), nullptr);
+  }
+  const DWORD attributes = GetFileAttributesW(dir.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool DeleteTree(const std::wstring& dir) {
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW(Join(dir, L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring path = Join(dir, name);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(path);
-            } else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return RemoveDirectoryW(dir.c_str()) != 0;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(Join(dir, L"*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") {
+        continue;
+      }
+      const std::wstring path = Join(dir, name);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(path);
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  return RemoveDirectoryW(dir.c_str()) != 0;
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const BOOL ok = bytes.empty() ||
-                    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  DWORD written = 0;
+  const BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
 }
 
 std::optional<std::string> ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    std::array<char, 4096> chunk{};
-    DWORD got = 0;
-    while (ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) && got > 0) {
-        bytes.append(chunk.data(), got);
-    }
-    CloseHandle(file);
-    return bytes;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return std::nullopt;
+  }
+  std::string bytes;
+  std::array<char, 4096> chunk{};
+  DWORD got = 0;
+  while (ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) && got > 0) {
+    bytes.append(chunk.data(), got);
+  }
+  CloseHandle(file);
+  return bytes;
 }
 
 std::wstring FileName(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
-                               result ? result : &ignored) != 0;
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+                             result ? result : &ignored) != 0;
 }
 
 struct ProcessWindows {
-    DWORD pid;
-    std::vector<HWND> found;
+  DWORD pid;
+  std::vector<HWND> found;
 };
 
 BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<ProcessWindows*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->pid) {
-        search->found.push_back(window);
-    }
-    return TRUE;
+  auto* search = reinterpret_cast<ProcessWindows*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->pid) {
+    search->found.push_back(window);
+  }
+  return TRUE;
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
 }
 
 // ---- SendInput helpers ----
@@ -161,183 +158,192 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
 // Maps a screen pixel to the 0..65535 range over the virtual screen, aiming at
 // the middle of the pixel's share so that either rounding rule lands on it.
 LONG Normalise(int pixel, int origin, int extent) {
-    if (extent <= 0) {
-        return 0;
-    }
-    const long long offset = static_cast<long long>(pixel) - origin;
-    long long value = ((2 * offset + 1) * 65536) / (2LL * extent);
-    if (value < 0) {
-        value = 0;
-    }
-    if (value > 65535) {
-        value = 65535;
-    }
-    return static_cast<LONG>(value);
+  if (extent <= 0) {
+    return 0;
+  }
+  const long long offset = static_cast<long long>(pixel) - origin;
+  long long value = ((2 * offset + 1) * 65536) / (2LL * extent);
+  if (value < 0) {
+    value = 0;
+  }
+  if (value > 65535) {
+    value = 65535;
+  }
+  return static_cast<LONG>(value);
 }
 
 void SendMouse(POINT at, DWORD buttons, DWORD data = 0) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = Normalise(at.x, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    input.mi.dy = Normalise(at.y, GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
-    input.mi.mouseData = data;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | buttons;
-    SendInput(1, &input, sizeof(INPUT));
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = Normalise(at.x, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  input.mi.dy = Normalise(at.y, GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  input.mi.mouseData = data;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | buttons;
+  SendInput(1, &input, sizeof(INPUT));
 }
 
 // The last button press sent, so that two separate clicks on one spot are
 // never taken for a double-click (a quick Click after Click would otherwise
 // arrive as WM_LBUTTONDBLCLK, and in an edit box select a word).
 struct LastPress {
-    ULONGLONG tick = 0;
-    POINT at{};
-    DWORD button = 0;
+  ULONGLONG tick = 0;
+  POINT at{};
+  DWORD button = 0;
 };
 LastPress lastPress;
 
-void NotePress(POINT at, DWORD button) {
-    lastPress = LastPress{GetTickCount64(), at, button};
-}
+void NotePress(POINT at, DWORD button) { lastPress = LastPress{GetTickCount64(), at, button}; }
 
 void WaitOutDoubleClick(POINT at, DWORD button) {
-    if (lastPress.button != button || std::abs(at.x - lastPress.at.x) > GetSystemMetrics(SM_CXDOUBLECLK) ||
-        std::abs(at.y - lastPress.at.y) > GetSystemMetrics(SM_CYDOUBLECLK)) {
-        return;
-    }
-    const ULONGLONG ready = lastPress.tick + GetDoubleClickTime() + 50;
-    const ULONGLONG now = GetTickCount64();
-    if (now < ready) {
-        Sleep(static_cast<DWORD>(ready - now));
-    }
+  if (lastPress.button != button || std::abs(at.x - lastPress.at.x) > GetSystemMetrics(SM_CXDOUBLECLK) ||
+      std::abs(at.y - lastPress.at.y) > GetSystemMetrics(SM_CYDOUBLECLK)) {
+    return;
+  }
+  const ULONGLONG ready = lastPress.tick + GetDoubleClickTime() + 50;
+  const ULONGLONG now = GetTickCount64();
+  if (now < ready) {
+    Sleep(static_cast<DWORD>(ready - now));
+  }
 }
 
 // One press and release that starts no double-click.
 void Press(POINT at, DWORD down, DWORD up) {
-    WaitOutDoubleClick(at, down);
-    SendMouse(at, down);
-    SendMouse(at, up);
-    NotePress(at, down);
+  WaitOutDoubleClick(at, down);
+  SendMouse(at, down);
+  SendMouse(at, up);
+  NotePress(at, down);
 }
 
 bool IsExtendedKey(WORD vk) {
-    switch (vk) {
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
-    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
-    case VK_INSERT: case VK_DELETE: case VK_RCONTROL: case VK_RMENU:
-    case VK_DIVIDE: case VK_NUMLOCK: case VK_APPS: case VK_LWIN: case VK_RWIN:
-    case VK_SNAPSHOT:
-        return true;
-    default:
-        return false;
-    }
+  switch (vk) {
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_RCONTROL:
+    case VK_RMENU:
+    case VK_DIVIDE:
+    case VK_NUMLOCK:
+    case VK_APPS:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_SNAPSHOT: return true;
+    default: return false;
+  }
 }
 
 void SendKey(WORD vk, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
-    SendInput(1, &input, sizeof(INPUT));
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+  SendInput(1, &input, sizeof(INPUT));
 }
 
 void SendUnicode(wchar_t unit) {
-    std::array<INPUT, 2> inputs{};
-    for (size_t i = 0; i < inputs.size(); ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wScan = static_cast<WORD>(unit);
-        inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  std::array<INPUT, 2> inputs{};
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wScan = static_cast<WORD>(unit);
+    inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 // Activates the top-level window of target unless that would be wrong: a
 // disabled window (it has a modal window up, and the user could not activate
 // it either) or a pop-up menu (clicking one never activates it).
 void ActivateForClick(HWND target) {
-    HWND root = GetAncestor(target, GA_ROOT);
-    if (!root || root == GetForegroundWindow() || !IsWindowEnabled(root) || ClassName(root) == L"#32768") {
-        return;
-    }
-    Activate(root);
+  HWND root = GetAncestor(target, GA_ROOT);
+  if (!root || root == GetForegroundWindow() || !IsWindowEnabled(root) || ClassName(root) == L"#32768") {
+    return;
+  }
+  Activate(root);
 }
 
 // ---- PNG ----
 
 const std::array<uint32_t, 256>& CrcTable() {
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            t[n] = c;
-        }
-        return t;
-    }();
-    return table;
+  static const std::array<uint32_t, 256> table = [] {
+    std::array<uint32_t, 256> t{};
+    for (uint32_t n = 0; n < 256; ++n) {
+      uint32_t c = n;
+      for (int k = 0; k < 8; ++k) {
+        c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      }
+      t[n] = c;
+    }
+    return t;
+  }();
+  return table;
 }
 
 uint32_t Crc32(const std::string& bytes, size_t from) {
-    uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = from; i < bytes.size(); ++i) {
-        c = CrcTable()[(c ^ static_cast<uint8_t>(bytes[i])) & 0xFF] ^ (c >> 8);
-    }
-    return c ^ 0xFFFFFFFFu;
+  uint32_t c = 0xFFFFFFFFu;
+  for (size_t i = from; i < bytes.size(); ++i) {
+    c = CrcTable()[(c ^ static_cast<uint8_t>(bytes[i])) & 0xFF] ^ (c >> 8);
+  }
+  return c ^ 0xFFFFFFFFu;
 }
 
 void PutBigEndian(std::string& out, uint32_t value) {
-    out.push_back(static_cast<char>((value >> 24) & 0xFF));
-    out.push_back(static_cast<char>((value >> 16) & 0xFF));
-    out.push_back(static_cast<char>((value >> 8) & 0xFF));
-    out.push_back(static_cast<char>(value & 0xFF));
+  out.push_back(static_cast<char>((value >> 24) & 0xFF));
+  out.push_back(static_cast<char>((value >> 16) & 0xFF));
+  out.push_back(static_cast<char>((value >> 8) & 0xFF));
+  out.push_back(static_cast<char>(value & 0xFF));
 }
 
 void PutChunk(std::string& png, const char (&type)[5], const std::string& data) {
-    PutBigEndian(png, static_cast<uint32_t>(data.size()));
-    const size_t typeAt = png.size();
-    png.append(type, 4);
-    png.append(data);
-    PutBigEndian(png, Crc32(png, typeAt));
+  PutBigEndian(png, static_cast<uint32_t>(data.size()));
+  const size_t typeAt = png.size();
+  png.append(type, 4);
+  png.append(data);
+  PutBigEndian(png, Crc32(png, typeAt));
 }
 
 // A zlib stream made of stored (uncompressed) deflate blocks: screenshots
 // are small and this keeps the encoder obviously right.
 std::string ZlibStored(const std::string& raw) {
-    std::string out;
-    out.push_back(static_cast<char>(0x78));  // deflate, 32K window
-    out.push_back(static_cast<char>(0x01));  // no dictionary, check bits make 0x7801 % 31 == 0
-    size_t at = 0;
-    do {
-        const size_t length = raw.size() - at < 65535 ? raw.size() - at : 65535;
-        const bool last = at + length == raw.size();
-        out.push_back(static_cast<char>(last ? 1 : 0));  // BFINAL, BTYPE 00
-        out.push_back(static_cast<char>(length & 0xFF));
-        out.push_back(static_cast<char>((length >> 8) & 0xFF));
-        out.push_back(static_cast<char>(~length & 0xFF));
-        out.push_back(static_cast<char>((~length >> 8) & 0xFF));
-        out.append(raw, at, length);
-        at += length;
-    } while (at < raw.size());
-    uint32_t a = 1;
-    uint32_t b = 0;
-    for (const char ch : raw) {
-        a = (a + static_cast<uint8_t>(ch)) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBigEndian(out, (b << 16) | a);
-    return out;
+  std::string out;
+  out.push_back(static_cast<char>(0x78));  // deflate, 32K window
+  out.push_back(static_cast<char>(0x01));  // no dictionary, check bits make 0x7801 % 31 == 0
+  size_t at = 0;
+  do {
+    const size_t length = raw.size() - at < 65535 ? raw.size() - at : 65535;
+    const bool last = at + length == raw.size();
+    out.push_back(static_cast<char>(last ? 1 : 0));  // BFINAL, BTYPE 00
+    out.push_back(static_cast<char>(length & 0xFF));
+    out.push_back(static_cast<char>((length >> 8) & 0xFF));
+    out.push_back(static_cast<char>(~length & 0xFF));
+    out.push_back(static_cast<char>((~length >> 8) & 0xFF));
+    out.append(raw, at, length);
+    at += length;
+  } while (at < raw.size());
+  uint32_t a = 1;
+  uint32_t b = 0;
+  for (const char ch : raw) {
+    a = (a + static_cast<uint8_t>(ch)) % 65521;
+    b = (b + a) % 65521;
+  }
+  PutBigEndian(out, (b << 16) | a);
+  return out;
 }
 
 std::wstring SafeFileName(const std::wstring& name) {
-    std::wstring safe = name;
-    for (wchar_t& ch : safe) {
-        if (ch < 32 || std::wstring_view(L"<>:\"/\\|?*").find(ch) != std::wstring_view::npos) {
-            ch = L'_';
-        }
+  std::wstring safe = name;
+  for (wchar_t& ch : safe) {
+    if (ch < 32 || std::wstring_view(L"<>:\"/\\|?*").find(ch) != std::wstring_view::npos) {
+      ch = L'_';
     }
-    return safe.empty() ? L"_" : safe;
+  }
+  return safe.empty() ? L"_" : safe;
 }
 
 }  // namespace
@@ -345,100 +351,100 @@ std::wstring SafeFileName(const std::wstring& name) {
 // ---- Paths ----
 
 std::wstring DosPath(const std::wstring& path) {
-    const bool hasDrive = path.size() >= 2 && path[1] == L':';
-    const bool unc = path.rfind(L"\\\\", 0) == 0;
-    if (hasDrive || unc) {
-        return path;
+  const bool hasDrive = path.size() >= 2 && path[1] == L':';
+  const bool unc = path.rfind(L"\\\\", 0) == 0;
+  if (hasDrive || unc) {
+    return path;
+  }
+  std::wstring dos = path;
+  for (wchar_t& ch : dos) {
+    if (ch == L'/') {
+      ch = L'\\';
     }
-    std::wstring dos = path;
-    for (wchar_t& ch : dos) {
-        if (ch == L'/') {
-            ch = L'\\';
-        }
-    }
-    return !path.empty() && path[0] == L'/' ? L"Z:" + dos : dos;
+  }
+  return !path.empty() && path[0] == L'/' ? L"Z:" + dos : dos;
 }
 
 std::wstring ProgramPath() {
-    const std::wstring fromEnvironment = Environment(L"COUNTDOWN_EXE");
-    return fromEnvironment.empty() ? Join(ModuleDir(), L"countdown.exe") : DosPath(fromEnvironment);
+  const std::wstring fromEnvironment = Environment(L"COUNTDOWN_EXE");
+  return fromEnvironment.empty() ? Join(ModuleDir(), L"countdown.exe") : DosPath(fromEnvironment);
 }
 
 std::wstring ArtifactsDir() {
-    const std::wstring fromEnvironment = Environment(L"E2E_ARTIFACTS");
-    std::wstring dir = fromEnvironment.empty() ? Join(ModuleDir(), L"e2e-artifacts") : DosPath(fromEnvironment);
-    while (dir.size() > 3 && dir.back() == L'\\') {
-        dir.pop_back();
-    }
-    MakeDirs(dir);
-    return dir;
+  const std::wstring fromEnvironment = Environment(L"E2E_ARTIFACTS");
+  std::wstring dir = fromEnvironment.empty() ? Join(ModuleDir(), L"e2e-artifacts") : DosPath(fromEnvironment);
+  while (dir.size() > 3 && dir.back() == L'\\') {
+    dir.pop_back();
+  }
+  MakeDirs(dir);
+  return dir;
 }
 
 // ---- Program ----
 
 Program Program::Start(std::optional<std::string> settingsBytes, const std::vector<std::wstring>& besideFiles) {
-    return StartWith({std::move(settingsBytes), besideFiles, {}, {}});
+  return StartWith({std::move(settingsBytes), besideFiles, {}, {}});
 }
 
 Program Program::StartWith(const StartOptions& options) {
-    const std::optional<std::string>& settingsBytes = options.settingsBytes;
-    const std::vector<std::wstring>& besideFiles = options.besideFiles;
-    static std::atomic<unsigned> counter{0};
-    const std::wstring source = ProgramPath();
-    if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        throw Failure(L"program not found: " + source);
-    }
+  const std::optional<std::string>& settingsBytes = options.settingsBytes;
+  const std::vector<std::wstring>& besideFiles = options.besideFiles;
+  static std::atomic<unsigned> counter{0};
+  const std::wstring source = ProgramPath();
+  if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    throw Failure(L"program not found: " + source);
+  }
 
-    std::wstring temp(MAX_PATH + 1, L'\0');
-    temp.resize(GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
-    if (temp.empty()) {
-        throw Failure(L"GetTempPathW failed");
-    }
+  std::wstring temp(MAX_PATH + 1, L'\0');
+  temp.resize(GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
+  if (temp.empty()) {
+    throw Failure(L"GetTempPathW failed");
+  }
 
-    Program program;
-    for (int attempt = 0; program.folder_.empty(); ++attempt) {
-        const std::wstring candidate =
-            Join(temp, L"countdown-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                           std::to_wstring(counter++) + L"-" + std::to_wstring(GetTickCount()) + options.folderSuffix);
-        if (CreateDirectoryW(candidate.c_str(), nullptr)) {
-            program.folder_ = candidate;
-        } else if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) {
-            throw Failure(L"cannot create " + candidate);
-        }
+  Program program;
+  for (int attempt = 0; program.folder_.empty(); ++attempt) {
+    const std::wstring candidate =
+        Join(temp, L"countdown-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) +
+                       L"-" + std::to_wstring(GetTickCount()) + options.folderSuffix);
+    if (CreateDirectoryW(candidate.c_str(), nullptr)) {
+      program.folder_ = candidate;
+    } else if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) {
+      throw Failure(L"cannot create " + candidate);
     }
+  }
 
-    program.exe_ = Join(program.folder_, FileName(source));
-    if (!CopyFileW(source.c_str(), program.exe_.c_str(), FALSE)) {
-        throw Failure(L"cannot copy " + source + L" to " + program.exe_);
+  program.exe_ = Join(program.folder_, FileName(source));
+  if (!CopyFileW(source.c_str(), program.exe_.c_str(), FALSE)) {
+    throw Failure(L"cannot copy " + source + L" to " + program.exe_);
+  }
+  if (settingsBytes && !WriteBytes(program.SettingsPath(), *settingsBytes)) {
+    throw Failure(L"cannot write " + program.SettingsPath());
+  }
+  for (const std::wstring& file : besideFiles) {
+    if (!CopyFileW(file.c_str(), Join(program.folder_, FileName(file)).c_str(), FALSE)) {
+      throw Failure(L"cannot copy " + file + L" beside the program");
     }
-    if (settingsBytes && !WriteBytes(program.SettingsPath(), *settingsBytes)) {
-        throw Failure(L"cannot write " + program.SettingsPath());
-    }
-    for (const std::wstring& file : besideFiles) {
-        if (!CopyFileW(file.c_str(), Join(program.folder_, FileName(file)).c_str(), FALSE)) {
-            throw Failure(L"cannot copy " + file + L" beside the program");
-        }
-    }
+  }
 
-    if (options.prepare) {
-        options.prepare(program.folder_);
-    }
+  if (options.prepare) {
+    options.prepare(program.folder_);
+  }
 
-    std::wstring commandLine = L"\"" + program.exe_ + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        program.folder_.c_str(), &startup, &info)) {
-        throw Failure(L"cannot start " + program.exe_);
-    }
-    CloseHandle(info.hThread);
-    program.process_ = info.hProcess;
-    program.pid_ = info.dwProcessId;
-    // Fails harmlessly if the program ends or never reads input; the tests
-    // wait for what they need to see anyway.
-    WaitForInputIdle(program.process_, 10000);
-    return program;
+  std::wstring commandLine = L"\"" + program.exe_ + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(program.exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      program.folder_.c_str(), &startup, &info)) {
+    throw Failure(L"cannot start " + program.exe_);
+  }
+  CloseHandle(info.hThread);
+  program.process_ = info.hProcess;
+  program.pid_ = info.dwProcessId;
+  // Fails harmlessly if the program ends or never reads input; the tests
+  // wait for what they need to see anyway.
+  WaitForInputIdle(program.process_, 10000);
+  return program;
 }
 
 Program::Program(Program&& other) noexcept
@@ -446,552 +452,527 @@ Program::Program(Program&& other) noexcept
       pid_(std::exchange(other.pid_, 0)),
       folder_(std::move(other.folder_)),
       exe_(std::move(other.exe_)) {
-    other.folder_.clear();
-    other.exe_.clear();
+  other.folder_.clear();
+  other.exe_.clear();
 }
 
 Program& Program::operator=(Program&& other) noexcept {
-    if (this != &other) {
-        Release();
-        process_ = std::exchange(other.process_, nullptr);
-        pid_ = std::exchange(other.pid_, 0);
-        folder_ = std::move(other.folder_);
-        exe_ = std::move(other.exe_);
-        other.folder_.clear();
-        other.exe_.clear();
-    }
-    return *this;
+  if (this != &other) {
+    Release();
+    process_ = std::exchange(other.process_, nullptr);
+    pid_ = std::exchange(other.pid_, 0);
+    folder_ = std::move(other.folder_);
+    exe_ = std::move(other.exe_);
+    other.folder_.clear();
+    other.exe_.clear();
+  }
+  return *this;
 }
 
-Program::~Program() {
-    Release();
-}
+Program::~Program() { Release(); }
 
 void Program::Release() noexcept {
-    if (process_) {
-        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_, 1);
-            WaitForSingleObject(process_, 10000);
-        }
-        CloseHandle(process_);
-        process_ = nullptr;
+  if (process_) {
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_, 1);
+      WaitForSingleObject(process_, 10000);
     }
-    if (!folder_.empty()) {
-        // The image may stay locked a moment after the process is gone.
-        for (int attempt = 0; attempt < 20 && !DeleteTree(folder_); ++attempt) {
-            Sleep(100);
-        }
-        folder_.clear();
+    CloseHandle(process_);
+    process_ = nullptr;
+  }
+  if (!folder_.empty()) {
+    // The image may stay locked a moment after the process is gone.
+    for (int attempt = 0; attempt < 20 && !DeleteTree(folder_); ++attempt) {
+      Sleep(100);
     }
-    pid_ = 0;
-    exe_.clear();
+    folder_.clear();
+  }
+  pid_ = 0;
+  exe_.clear();
 }
 
 std::vector<HWND> Program::Windows() const {
-    ProcessWindows search{pid_, {}};
-    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+  ProcessWindows search{pid_, {}};
+  EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 HWND Program::WaitWindow(const std::wstring& caption, DWORD timeoutMs) const {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : Windows()) {
-                if (Text(window) == caption) {
-                    found = window;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    return found;
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window : Windows()) {
+          if (Text(window) == caption) {
+            found = window;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
+  return found;
 }
 
 HWND Program::WaitVisibleWindow(const std::wstring& caption, DWORD timeoutMs) const {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : Windows()) {
-                if (IsWindowVisible(window) && Text(window) == caption) {
-                    found = window;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    return found;
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window : Windows()) {
+          if (IsWindowVisible(window) && Text(window) == caption) {
+            found = window;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
+  return found;
 }
 
 HWND Program::WaitMenu(DWORD timeoutMs) const {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : Windows()) {
-                if (IsWindowVisible(window) && ClassName(window) == L"#32768") {
-                    found = window;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    return found;
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window : Windows()) {
+          if (IsWindowVisible(window) && ClassName(window) == L"#32768") {
+            found = window;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
+  return found;
 }
 
-std::wstring Program::SettingsPath() const {
-    return Join(folder_, L"lkd.dll");
-}
+std::wstring Program::SettingsPath() const { return Join(folder_, L"lkd.dll"); }
 
-bool Program::SettingsExists() const {
-    return GetFileAttributesW(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool Program::SettingsExists() const { return GetFileAttributesW(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string Program::SettingsBytes() const {
-    return ReadBytes(SettingsPath()).value_or(std::string());
-}
+std::string Program::SettingsBytes() const { return ReadBytes(SettingsPath()).value_or(std::string()); }
 
 bool Program::WaitExit(DWORD timeoutMs, DWORD* exitCode) const {
-    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
-        return false;
-    }
-    if (exitCode) {
-        GetExitCodeProcess(process_, exitCode);
-    }
-    return true;
+  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+    return false;
+  }
+  if (exitCode) {
+    GetExitCodeProcess(process_, exitCode);
+  }
+  return true;
 }
 
-bool Program::Running() const {
-    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
-}
+bool Program::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
 void Program::Kill() {
-    if (Running()) {
-        TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 10000);
-    }
+  if (Running()) {
+    TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, 10000);
+  }
 }
 
 Stall::Stall(HWND window) {
-    const DWORD id = GetWindowThreadProcessId(window, nullptr);
-    thread_ = id ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, id) : nullptr;
-    if (thread_ && SuspendThread(thread_) == static_cast<DWORD>(-1)) {
-        CloseHandle(thread_);
-        thread_ = nullptr;
-    }
+  const DWORD id = GetWindowThreadProcessId(window, nullptr);
+  thread_ = id ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, id) : nullptr;
+  if (thread_ && SuspendThread(thread_) == static_cast<DWORD>(-1)) {
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
 }
 
 Stall::~Stall() {
-    if (thread_) {
-        ResumeThread(thread_);
-        CloseHandle(thread_);
-    }
+  if (thread_) {
+    ResumeThread(thread_);
+    CloseHandle(thread_);
+  }
 }
 
 // ---- Reading windows ----
 
 std::vector<HWND> Descendants(HWND window) {
-    std::vector<HWND> found;
-    EnumChildWindows(window, CollectWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
+  std::vector<HWND> found;
+  EnumChildWindows(window, CollectWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 HWND Control(HWND window, uint32_t id) {
-    for (HWND child : Descendants(window)) {
-        if (static_cast<uint32_t>(GetWindowLongW(child, GWL_ID)) == id) {
-            return child;
-        }
+  for (HWND child : Descendants(window)) {
+    if (static_cast<uint32_t>(GetWindowLongW(child, GWL_ID)) == id) {
+      return child;
     }
-    return nullptr;
+  }
+  return nullptr;
 }
 
 std::wstring Text(HWND window) {
-    DWORD_PTR length = 0;
-    if (!window || !SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0, &length)) {
-        return {};
-    }
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    if (!SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &copied)) {
-        return {};
-    }
-    text.resize(copied < length ? copied : length);
-    // WM_GETTEXTLENGTH may overstate; the copy is NUL-terminated.
-    text.resize(wcsnlen(text.c_str(), text.size()));
-    return text;
+  DWORD_PTR length = 0;
+  if (!window || !SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0, &length)) {
+    return {};
+  }
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &copied)) {
+    return {};
+  }
+  text.resize(copied < length ? copied : length);
+  // WM_GETTEXTLENGTH may overstate; the copy is NUL-terminated.
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  return text;
 }
 
 std::wstring ClassName(HWND window) {
-    std::array<wchar_t, 256> name{};
-    const int length = GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-    return std::wstring(name.data(), length > 0 ? static_cast<size_t>(length) : 0);
+  std::array<wchar_t, 256> name{};
+  const int length = GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+  return std::wstring(name.data(), length > 0 ? static_cast<size_t>(length) : 0);
 }
 
 int CheckState(HWND button) {
-    DWORD_PTR state = 0;
-    return SendWithTimeout(button, BM_GETCHECK, 0, 0, &state) ? static_cast<int>(state) : -1;
+  DWORD_PTR state = 0;
+  return SendWithTimeout(button, BM_GETCHECK, 0, 0, &state) ? static_cast<int>(state) : -1;
 }
 
 HWND Focus(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    return thread && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  return thread && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
 }
 
-bool Enabled(HWND window) {
-    return IsWindowEnabled(window) != 0;
-}
+bool Enabled(HWND window) { return IsWindowEnabled(window) != 0; }
 
-bool Visible(HWND window) {
-    return IsWindowVisible(window) != 0;
-}
+bool Visible(HWND window) { return IsWindowVisible(window) != 0; }
 
 RECT WindowRect(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect;
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
 }
 
 RECT ClientRectOnScreen(HWND window) {
-    RECT rect{};
-    GetClientRect(window, &rect);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+  RECT rect{};
+  GetClientRect(window, &rect);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
 }
 
-LONG Style(HWND window) {
-    return GetWindowLongW(window, GWL_STYLE);
-}
+LONG Style(HWND window) { return GetWindowLongW(window, GWL_STYLE); }
 
-LONG ExStyle(HWND window) {
-    return GetWindowLongW(window, GWL_EXSTYLE);
-}
+LONG ExStyle(HWND window) { return GetWindowLongW(window, GWL_EXSTYLE); }
 
-HWND Owner(HWND window) {
-    return GetWindow(window, GW_OWNER);
-}
+HWND Owner(HWND window) { return GetWindow(window, GW_OWNER); }
 
 bool LayeredAlpha(HWND window, BYTE* alpha) {
-    if (!(ExStyle(window) & WS_EX_LAYERED)) {
-        return false;
-    }
-    COLORREF key = 0;
-    BYTE value = 0;
-    DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(window, &key, &value, &flags) || !(flags & LWA_ALPHA)) {
-        return false;
-    }
-    if (alpha) {
-        *alpha = value;
-    }
-    return true;
+  if (!(ExStyle(window) & WS_EX_LAYERED)) {
+    return false;
+  }
+  COLORREF key = 0;
+  BYTE value = 0;
+  DWORD flags = 0;
+  if (!GetLayeredWindowAttributes(window, &key, &value, &flags) || !(flags & LWA_ALPHA)) {
+    return false;
+  }
+  if (alpha) {
+    *alpha = value;
+  }
+  return true;
 }
 
 POINT Centre(const RECT& rect) {
-    return POINT{rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2};
+  return POINT{rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2};
 }
 
-POINT Centre(HWND window) {
-    return Centre(WindowRect(window));
-}
+POINT Centre(HWND window) { return Centre(WindowRect(window)); }
 
 // ---- Input ----
 
 bool Activate(HWND window) {
-    HWND root = GetAncestor(window, GA_ROOT);
-    if (!root) {
-        return false;
-    }
-    if (GetForegroundWindow() == root) {
-        return true;
-    }
-    SetForegroundWindow(root);
-    if (WaitUntil([&] { return GetForegroundWindow() == root; }, 500)) {
-        return true;
-    }
-    // Windows refuses the foreground to a process that is not in front; joining
-    // the input of the front window's thread lifts that.
-    const DWORD front = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
-    const DWORD self = GetCurrentThreadId();
-    const bool attached = front && front != self && AttachThreadInput(self, front, TRUE);
-    BringWindowToTop(root);
-    SetForegroundWindow(root);
-    if (attached) {
-        AttachThreadInput(self, front, FALSE);
-    }
-    return WaitUntil([&] { return GetForegroundWindow() == root; }, 1000);
+  HWND root = GetAncestor(window, GA_ROOT);
+  if (!root) {
+    return false;
+  }
+  if (GetForegroundWindow() == root) {
+    return true;
+  }
+  SetForegroundWindow(root);
+  if (WaitUntil([&] { return GetForegroundWindow() == root; }, 500)) {
+    return true;
+  }
+  // Windows refuses the foreground to a process that is not in front; joining
+  // the input of the front window's thread lifts that.
+  const DWORD front = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+  const DWORD self = GetCurrentThreadId();
+  const bool attached = front && front != self && AttachThreadInput(self, front, TRUE);
+  BringWindowToTop(root);
+  SetForegroundWindow(root);
+  if (attached) {
+    AttachThreadInput(self, front, FALSE);
+  }
+  return WaitUntil([&] { return GetForegroundWindow() == root; }, 1000);
 }
 
 void MoveMouse(POINT at) {
-    SendMouse(at, 0);
-    Sleep(kSettleMs);
+  SendMouse(at, 0);
+  Sleep(kSettleMs);
 }
 
 DWORD TimedMouseMove() {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = 1;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE;
-    const DWORD before = GetTickCount();
-    SendInput(1, &input, sizeof input);
-    return GetTickCount() - before;
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = 1;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;
+  const DWORD before = GetTickCount();
+  SendInput(1, &input, sizeof input);
+  return GetTickCount() - before;
 }
 
 void Click(POINT at) {
-    SendMouse(at, 0);
-    Sleep(20);
-    Press(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    Sleep(kSettleMs);
+  SendMouse(at, 0);
+  Sleep(20);
+  Press(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+  Sleep(kSettleMs);
 }
 
 void Click(HWND target) {
-    ActivateForClick(target);
-    Click(Centre(target));
+  ActivateForClick(target);
+  Click(Centre(target));
 }
 
 void DoubleClick(POINT at) {
-    SendMouse(at, 0);
-    Sleep(20);
-    Press(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    Sleep(30);  // far inside any double-click time
-    SendMouse(at, MOUSEEVENTF_LEFTDOWN);
-    SendMouse(at, MOUSEEVENTF_LEFTUP);
-    NotePress(at, MOUSEEVENTF_LEFTDOWN);
-    Sleep(kSettleMs);
+  SendMouse(at, 0);
+  Sleep(20);
+  Press(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+  Sleep(30);  // far inside any double-click time
+  SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(at, MOUSEEVENTF_LEFTUP);
+  NotePress(at, MOUSEEVENTF_LEFTDOWN);
+  Sleep(kSettleMs);
 }
 
 void DoubleClick(HWND target) {
-    ActivateForClick(target);
-    DoubleClick(Centre(target));
+  ActivateForClick(target);
+  DoubleClick(Centre(target));
 }
 
 void RightClick(POINT at) {
-    SendMouse(at, 0);
-    Sleep(20);
-    Press(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    Sleep(kSettleMs);
+  SendMouse(at, 0);
+  Sleep(20);
+  Press(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  Sleep(kSettleMs);
 }
 
 void RightClick(HWND target) {
-    ActivateForClick(target);
-    RightClick(Centre(target));
+  ActivateForClick(target);
+  RightClick(Centre(target));
 }
 
 void MouseDown(POINT at) {
-    SendMouse(at, 0);
-    Sleep(30);
-    WaitOutDoubleClick(at, MOUSEEVENTF_LEFTDOWN);
-    SendMouse(at, MOUSEEVENTF_LEFTDOWN);
-    NotePress(at, MOUSEEVENTF_LEFTDOWN);
-    Sleep(50);
+  SendMouse(at, 0);
+  Sleep(30);
+  WaitOutDoubleClick(at, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+  NotePress(at, MOUSEEVENTF_LEFTDOWN);
+  Sleep(50);
 }
 
 void MouseUp(POINT at) {
-    SendMouse(at, MOUSEEVENTF_LEFTUP);
-    Sleep(kSettleMs);
+  SendMouse(at, MOUSEEVENTF_LEFTUP);
+  Sleep(kSettleMs);
 }
 
 void MoveMouseSteps(POINT from, POINT to) {
-    constexpr int kSteps = 10;
-    for (int step = 1; step <= kSteps; ++step) {
-        const POINT at{from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps};
-        SendMouse(at, 0);
-        Sleep(20);
-    }
-    Sleep(30);
+  constexpr int kSteps = 10;
+  for (int step = 1; step <= kSteps; ++step) {
+    const POINT at{from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps};
+    SendMouse(at, 0);
+    Sleep(20);
+  }
+  Sleep(30);
 }
 
 void Drag(POINT from, POINT to) {
-    MouseDown(from);
-    MoveMouseSteps(from, to);
-    MouseUp(to);
+  MouseDown(from);
+  MoveMouseSteps(from, to);
+  MouseUp(to);
 }
 
 void Wheel(POINT at, int delta) {
-    SendMouse(at, 0);
-    Sleep(20);
-    SendMouse(at, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
-    Sleep(kSettleMs);
+  SendMouse(at, 0);
+  Sleep(20);
+  SendMouse(at, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
+  Sleep(kSettleMs);
 }
 
 void WheelBurst(POINT at, const std::vector<int>& deltas) {
-    SendMouse(at, 0);
-    Sleep(20);
-    for (const int delta : deltas) {
-        SendMouse(at, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
-    }
-    Sleep(kSettleMs);
+  SendMouse(at, 0);
+  Sleep(20);
+  for (const int delta : deltas) {
+    SendMouse(at, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
+  }
+  Sleep(kSettleMs);
 }
 
 void TypeText(const std::wstring& text) {
-    for (const wchar_t unit : text) {
-        if (unit == L'\r' || unit == L'\n') {
-            SendKey(VK_RETURN, false);
-            SendKey(VK_RETURN, true);
-        } else if (unit == L'\t') {
-            SendKey(VK_TAB, false);
-            SendKey(VK_TAB, true);
-        } else {
-            SendUnicode(unit);
-        }
-        Sleep(5);
+  for (const wchar_t unit : text) {
+    if (unit == L'\r' || unit == L'\n') {
+      SendKey(VK_RETURN, false);
+      SendKey(VK_RETURN, true);
+    } else if (unit == L'\t') {
+      SendKey(VK_TAB, false);
+      SendKey(VK_TAB, true);
+    } else {
+      SendUnicode(unit);
     }
-    Sleep(kSettleMs);
+    Sleep(5);
+  }
+  Sleep(kSettleMs);
 }
 
 void PressKey(WORD vk) {
-    SendKey(vk, false);
-    SendKey(vk, true);
-    Sleep(kSettleMs);
+  SendKey(vk, false);
+  SendKey(vk, true);
+  Sleep(kSettleMs);
 }
 
 void PressKeys(std::initializer_list<WORD> vks) {
-    for (const WORD vk : vks) {
-        SendKey(vk, false);
-    }
-    for (auto it = std::rbegin(vks); it != std::rend(vks); ++it) {
-        SendKey(*it, true);
-    }
-    Sleep(kSettleMs);
+  for (const WORD vk : vks) {
+    SendKey(vk, false);
+  }
+  for (auto it = std::rbegin(vks); it != std::rend(vks); ++it) {
+    SendKey(*it, true);
+  }
+  Sleep(kSettleMs);
 }
 
-void SelectAll() {
-    PressKeys({VK_CONTROL, 'A'});
-}
+void SelectAll() { PressKeys({VK_CONTROL, 'A'}); }
 
 void ClickAndSelectAll(HWND edit) {
-    Click(edit);
-    SendWithTimeout(edit, EM_SETSEL, 0, -1, nullptr);
-    Sleep(kSettleMs);
+  Click(edit);
+  SendWithTimeout(edit, EM_SETSEL, 0, -1, nullptr);
+  Sleep(kSettleMs);
 }
 
 void TypeInto(HWND edit, const std::wstring& text) {
-    ClickAndSelectAll(edit);
-    TypeText(text);
+  ClickAndSelectAll(edit);
+  TypeText(text);
 }
 
 // ---- Waiting ----
 
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (cond()) {
-            return true;
-        }
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(20);
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (cond()) {
+      return true;
     }
+    if (GetTickCount64() >= deadline) {
+      return false;
+    }
+    Sleep(20);
+  }
 }
 
 bool WaitText(HWND window, const std::wstring& expected, DWORD timeoutMs) {
-    return WaitUntil([&] { return Text(window) == expected; }, timeoutMs);
+  return WaitUntil([&] { return Text(window) == expected; }, timeoutMs);
 }
 
 // ---- Pixels and pictures ----
 
 COLORREF ScreenPixel(int x, int y) {
-    HDC screen = GetDC(nullptr);
-    if (!screen) {
-        return CLR_INVALID;
-    }
-    const COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return colour;
+  HDC screen = GetDC(nullptr);
+  if (!screen) {
+    return CLR_INVALID;
+  }
+  const COLORREF colour = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return colour;
 }
 
 std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb) {
-    const size_t stride = static_cast<size_t>(width) * 3;
-    if (width <= 0 || height <= 0 || rgb.size() != stride * static_cast<size_t>(height)) {
-        return {};
-    }
-    std::string raw;
-    raw.reserve((stride + 1) * static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y) {
-        raw.push_back('\0');  // filter: none
-        raw.append(reinterpret_cast<const char*>(rgb.data()) + stride * static_cast<size_t>(y), stride);
-    }
+  const size_t stride = static_cast<size_t>(width) * 3;
+  if (width <= 0 || height <= 0 || rgb.size() != stride * static_cast<size_t>(height)) {
+    return {};
+  }
+  std::string raw;
+  raw.reserve((stride + 1) * static_cast<size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    raw.push_back('\0');  // filter: none
+    raw.append(reinterpret_cast<const char*>(rgb.data()) + stride * static_cast<size_t>(y), stride);
+  }
 
-    std::string header;
-    PutBigEndian(header, static_cast<uint32_t>(width));
-    PutBigEndian(header, static_cast<uint32_t>(height));
-    header.push_back(8);     // bits per channel
-    header.push_back(2);     // colour type: RGB
-    header.push_back(0);     // deflate
-    header.push_back(0);     // adaptive filtering
-    header.push_back(0);     // not interlaced
+  std::string header;
+  PutBigEndian(header, static_cast<uint32_t>(width));
+  PutBigEndian(header, static_cast<uint32_t>(height));
+  header.push_back(8);  // bits per channel
+  header.push_back(2);  // colour type: RGB
+  header.push_back(0);  // deflate
+  header.push_back(0);  // adaptive filtering
+  header.push_back(0);  // not interlaced
 
-    std::string png("\x89PNG\r\n\x1a\n", 8);
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", ZlibStored(raw));
-    PutChunk(png, "IEND", std::string());
-    return png;
+  std::string png("\x89PNG\r\n\x1a\n", 8);
+  PutChunk(png, "IHDR", header);
+  PutChunk(png, "IDAT", ZlibStored(raw));
+  PutChunk(png, "IEND", std::string());
+  return png;
 }
 
 std::wstring SaveScreenPng(const RECT& rect, const std::wstring& name) {
-    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    RECT screenRect{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                    top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    RECT area{};
-    if (!IntersectRect(&area, &rect, &screenRect)) {
-        return {};
-    }
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  RECT screenRect{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  RECT area{};
+  if (!IntersectRect(&area, &rect, &screenRect)) {
+    return {};
+  }
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
 
-    std::vector<uint8_t> rgb;
-    HDC screen = GetDC(nullptr);
-    HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // rows top to bottom
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = memory ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-    if (bitmap && bits) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        if (BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT)) {
-            GdiFlush();
-            const auto* bgra = static_cast<const uint8_t*>(bits);
-            rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
-            for (size_t i = 0, pixels = static_cast<size_t>(width) * static_cast<size_t>(height); i < pixels; ++i) {
-                rgb[i * 3 + 0] = bgra[i * 4 + 2];
-                rgb[i * 3 + 1] = bgra[i * 4 + 1];
-                rgb[i * 3 + 2] = bgra[i * 4 + 0];
-            }
-        }
-        SelectObject(memory, previous);
+  std::vector<uint8_t> rgb;
+  HDC screen = GetDC(nullptr);
+  HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // rows top to bottom
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = memory ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+  if (bitmap && bits) {
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    if (BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT)) {
+      GdiFlush();
+      const auto* bgra = static_cast<const uint8_t*>(bits);
+      rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+      for (size_t i = 0, pixels = static_cast<size_t>(width) * static_cast<size_t>(height); i < pixels; ++i) {
+        rgb[i * 3 + 0] = bgra[i * 4 + 2];
+        rgb[i * 3 + 1] = bgra[i * 4 + 1];
+        rgb[i * 3 + 2] = bgra[i * 4 + 0];
+      }
     }
-    if (bitmap) {
-        DeleteObject(bitmap);
-    }
-    if (memory) {
-        DeleteDC(memory);
-    }
-    if (screen) {
-        ReleaseDC(nullptr, screen);
-    }
-    if (rgb.empty()) {
-        return {};
-    }
+    SelectObject(memory, previous);
+  }
+  if (bitmap) {
+    DeleteObject(bitmap);
+  }
+  if (memory) {
+    DeleteDC(memory);
+  }
+  if (screen) {
+    ReleaseDC(nullptr, screen);
+  }
+  if (rgb.empty()) {
+    return {};
+  }
 
-    const std::wstring path = Join(ArtifactsDir(), SafeFileName(name) + L".png");
-    return WriteBytes(path, EncodePng(width, height, rgb)) ? path : std::wstring();
+  const std::wstring path = Join(ArtifactsDir(), SafeFileName(name) + L".png");
+  return WriteBytes(path, EncodePng(width, height, rgb)) ? path : std::wstring();
 }
 
 std::wstring SaveWindowPng(HWND window, const std::wstring& name) {
-    if (!IsWindow(window)) {
-        return {};
-    }
-    return SaveScreenPng(WindowRect(window), name);
+  if (!IsWindow(window)) {
+    return {};
+  }
+  return SaveScreenPng(WindowRect(window), name);
 }
 
 }  // namespace e2e

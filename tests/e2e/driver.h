@@ -44,86 +44,86 @@ std::wstring ArtifactsDir();
 // ---- The program under test ------------------------------------------------
 
 class Program {
-public:
-    // Makes a fresh, uniquely named folder under the temporary directory,
-    // copies the program into it, writes lkd.dll there with exactly these bytes
-    // when given (GBK text, see Gbk()), starts the copy with that folder as the
-    // current directory and waits until it is idle for input. Under Wine that
-    // wait can end before the first window shows: use WaitVisibleWindow.
-    // Files in besideFiles are copied into the folder too, before the start.
-    static Program Start(std::optional<std::string> settingsBytes = std::nullopt,
-                         const std::vector<std::wstring>& besideFiles = {});
+ public:
+  // Makes a fresh, uniquely named folder under the temporary directory,
+  // copies the program into it, writes lkd.dll there with exactly these bytes
+  // when given (GBK text, see Gbk()), starts the copy with that folder as the
+  // current directory and waits until it is idle for input. Under Wine that
+  // wait can end before the first window shows: use WaitVisibleWindow.
+  // Files in besideFiles are copied into the folder too, before the start.
+  static Program Start(std::optional<std::string> settingsBytes = std::nullopt,
+                       const std::vector<std::wstring>& besideFiles = {});
 
-    // Start with more said about the folder: its name ends in folderSuffix
-    // (any characters the file system takes, e.g. ones outside the system code
-    // page), and prepare, when set, runs on it once the program and its files
-    // are in place, just before the program starts (to take rights away, say).
-    struct StartOptions {
-        std::optional<std::string> settingsBytes;
-        std::vector<std::wstring> besideFiles;
-        std::wstring folderSuffix;
-        std::function<void(const std::wstring& folder)> prepare;
-    };
-    static Program StartWith(const StartOptions& options);
+  // Start with more said about the folder: its name ends in folderSuffix
+  // (any characters the file system takes, e.g. ones outside the system code
+  // page), and prepare, when set, runs on it once the program and its files
+  // are in place, just before the program starts (to take rights away, say).
+  struct StartOptions {
+    std::optional<std::string> settingsBytes;
+    std::vector<std::wstring> besideFiles;
+    std::wstring folderSuffix;
+    std::function<void(const std::wstring& folder)> prepare;
+  };
+  static Program StartWith(const StartOptions& options);
 
-    Program(Program&& other) noexcept;
-    Program& operator=(Program&& other) noexcept;
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-    // Terminates the process if it still runs, then deletes the folder.
-    ~Program();
+  Program(Program&& other) noexcept;
+  Program& operator=(Program&& other) noexcept;
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+  // Terminates the process if it still runs, then deletes the folder.
+  ~Program();
 
-    DWORD ProcessId() const { return pid_; }
-    HANDLE ProcessHandle() const { return process_; }
-    std::wstring Folder() const { return folder_; }
-    std::wstring ExePath() const { return exe_; }
+  DWORD ProcessId() const { return pid_; }
+  HANDLE ProcessHandle() const { return process_; }
+  std::wstring Folder() const { return folder_; }
+  std::wstring ExePath() const { return exe_; }
 
-    // Every top-level window whose thread belongs to this process, visible or not,
-    // in z-order (topmost first).
-    std::vector<HWND> Windows() const;
-    // A top-level window of this process whose WM_GETTEXT text equals caption;
-    // nullptr if none appears in time.
-    HWND WaitWindow(const std::wstring& caption, DWORD timeoutMs = 10000) const;
-    // The same, but the window must also be visible.
-    HWND WaitVisibleWindow(const std::wstring& caption, DWORD timeoutMs = 10000) const;
-    // A visible pop-up menu window (class "#32768") of this process.
-    HWND WaitMenu(DWORD timeoutMs = 5000) const;
+  // Every top-level window whose thread belongs to this process, visible or not,
+  // in z-order (topmost first).
+  std::vector<HWND> Windows() const;
+  // A top-level window of this process whose WM_GETTEXT text equals caption;
+  // nullptr if none appears in time.
+  HWND WaitWindow(const std::wstring& caption, DWORD timeoutMs = 10000) const;
+  // The same, but the window must also be visible.
+  HWND WaitVisibleWindow(const std::wstring& caption, DWORD timeoutMs = 10000) const;
+  // A visible pop-up menu window (class "#32768") of this process.
+  HWND WaitMenu(DWORD timeoutMs = 5000) const;
 
-    // The settings file beside the program.
-    std::wstring SettingsPath() const;
-    bool SettingsExists() const;
-    // Raw bytes of lkd.dll; empty when the file is absent.
-    std::string SettingsBytes() const;
+  // The settings file beside the program.
+  std::wstring SettingsPath() const;
+  bool SettingsExists() const;
+  // Raw bytes of lkd.dll; empty when the file is absent.
+  std::string SettingsBytes() const;
 
-    // True once the process has ended within the timeout; the exit code is
-    // stored through exitCode when it is not null.
-    bool WaitExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
-    bool Running() const;
-    // Ends the process at once (exit code 1) and waits for it to go.
-    void Kill();
+  // True once the process has ended within the timeout; the exit code is
+  // stored through exitCode when it is not null.
+  bool WaitExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+  bool Running() const;
+  // Ends the process at once (exit code 1) and waits for it to go.
+  void Kill();
 
-private:
-    Program() = default;
-    void Release() noexcept;
+ private:
+  Program() = default;
+  void Release() noexcept;
 
-    HANDLE process_ = nullptr;
-    DWORD pid_ = 0;
-    std::wstring folder_;
-    std::wstring exe_;
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+  std::wstring folder_;
+  std::wstring exe_;
 };
 
 // Holds the thread that owns the window suspended for as long as it lives,
 // as a busy machine, a page-in or a slow disk would hold it.
 class Stall {
-public:
-    explicit Stall(HWND window);
-    ~Stall();
-    Stall(const Stall&) = delete;
-    Stall& operator=(const Stall&) = delete;
-    bool Holding() const { return thread_ != nullptr; }
+ public:
+  explicit Stall(HWND window);
+  ~Stall();
+  Stall(const Stall&) = delete;
+  Stall& operator=(const Stall&) = delete;
+  bool Holding() const { return thread_ != nullptr; }
 
-private:
-    HANDLE thread_ = nullptr;
+ private:
+  HANDLE thread_ = nullptr;
 };
 
 // ---- Reading windows (standard messages, valid across processes) ----------
@@ -143,15 +143,15 @@ int CheckState(HWND button);
 HWND Focus(HWND window);
 bool Enabled(HWND window);
 bool Visible(HWND window);
-RECT WindowRect(HWND window);        // screen coordinates
+RECT WindowRect(HWND window);  // screen coordinates
 RECT ClientRectOnScreen(HWND window);
 LONG Style(HWND window);
 LONG ExStyle(HWND window);
-HWND Owner(HWND window);             // GetWindow(GW_OWNER)
+HWND Owner(HWND window);  // GetWindow(GW_OWNER)
 // True when the window is layered with a constant alpha (LWA_ALPHA); the
 // alpha is stored through alpha when it is not null.
 bool LayeredAlpha(HWND window, BYTE* alpha);
-POINT Centre(HWND window);           // centre of the window rectangle
+POINT Centre(HWND window);  // centre of the window rectangle
 POINT Centre(const RECT& rect);
 
 // ---- Input (SendInput only) ----------------------------------------------------

@@ -22,8 +22,8 @@ TEST(Keyboard, TabCyclesTheSettingsWindowAndTheFocusComesBackWithIt) {
   EXPECT_TRUE(WaitUntil([&] { return FocusedId(s) == id::kTextColour; })) << "Shift+Tab wraps to the last";
   PressKey(VK_TAB);
   EXPECT_TRUE(WaitUntil([&] { return FocusedId(s) == id::kStart; })) << "Tab wraps to the first";
-  const uint32_t order[] = {id::kReset, id::kTimeBox, id::kClose, id::kHide, id::kTranslucent, id::kApplause,
-                            id::kWarning, id::kAutoHide, id::kWidthBox};
+  const uint32_t order[] = {id::kReset,    id::kTimeBox, id::kClose,    id::kHide,    id::kTranslucent,
+                            id::kApplause, id::kWarning, id::kAutoHide, id::kWidthBox};
   for (uint32_t next : order) {
     PressKey(VK_TAB);
     EXPECT_TRUE(WaitUntil([&] { return FocusedId(s) == next; })) << std::hex << next;

@@ -16,7 +16,6 @@ using planted::RunProgram;
 
 const wchar_t* const kPlanted[] = {L"winmm.dll", L"mpr.dll", L"msimg32.dll", L"gdiplus.dll"};
 
-
 TEST(Planting, LibrariesLeftBesideTheProgramAreNeverLoaded) {
   const char* planted = std::getenv("COUNTDOWN_PLANTED");
   ASSERT_NE(planted, nullptr);

@@ -55,8 +55,7 @@ Case Kept(std::string name, std::wstring label, const Lines& lines) {
 // does not answer.
 bool Press(HWND button) {
   DWORD_PTR ignored = 0;
-  return button != nullptr &&
-         SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+  return button != nullptr && SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
 }
 
 int VisibleWindows(const Program& program) {
@@ -92,9 +91,12 @@ bool WindowsShown(const Program& program) {
 void RunSideBySide(const std::vector<Case>& cases) {
   std::vector<Program> programs;
   for (const Case& c : cases) programs.push_back(Program::StartWith({c.bytes, {}, {}, c.prepare}));
-  WaitUntil([&] {
-    return std::all_of(programs.begin(), programs.end(), [](const Program& p) { return !p.Running() || WindowsShown(p); });
-  }, 20000);
+  WaitUntil(
+      [&] {
+        return std::all_of(programs.begin(), programs.end(),
+                           [](const Program& p) { return !p.Running() || WindowsShown(p); });
+      },
+      20000);
   std::vector<std::unique_ptr<Session>> sessions;
   for (size_t i = 0; i < cases.size(); ++i) {
     DWORD code = STILL_ACTIVE;
@@ -126,10 +128,13 @@ void RunSideBySide(const std::vector<Case>& cases) {
     SCOPED_TRACE(cases[i].name);
     if (!sessions[i]) continue;
     Session& s = *sessions[i];
-    EXPECT_TRUE(WaitUntil([&] {
-      const std::wstring now = Text(s.Label());
-      return now != shown[i] && now != firstTick[i];
-    }, 3000)) << "the count does not go on from " << Utf8(firstTick[i]);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          const std::wstring now = Text(s.Label());
+          return now != shown[i] && now != firstTick[i];
+        },
+        3000))
+        << "the count does not go on from " << Utf8(firstTick[i]);
     EXPECT_EQ(VisibleWindows(s.program), 2) << "a window besides the main and settings windows";
     // Posted: the close ends the process inside the press, so a sent one never returns.
     EXPECT_TRUE(PostMessageW(s.Ctl(id::kClose), BM_CLICK, 0, 0));
@@ -151,7 +156,10 @@ TEST(DamagedSettings, FilesUsersAndAccidentsLeaveAreLoadedAndKept) {
   std::vector<Case> cases;
   cases.push_back({"no file", std::nullopt, L"05-00", kFirstStartLines});
   cases.push_back({"empty file", "", L"05-00", kFirstStartLines});
-  cases.push_back({"a folder in the file's place", std::nullopt, L"05-00", {},
+  cases.push_back({"a folder in the file's place",
+                   std::nullopt,
+                   L"05-00",
+                   {},
                    [](const std::wstring& folder) { CreateDirectoryW((folder + L"\\lkd.dll").c_str(), nullptr); },
                    [](const Program& p) {
                      const DWORD attributes = GetFileAttributesW(p.SettingsPath().c_str());
@@ -163,7 +171,8 @@ TEST(DamagedSettings, FilesUsersAndAccidentsLeaveAreLoadedAndKept) {
   for (size_t i = 0, size = 0; size < (1u << 20); ++i, size += big.back().size() + 2) {
     big.push_back("entry" + std::to_string(i) + "=" + std::string(60, 'v'));
   }
-  for (const wchar_t* line : {L"[配置信息]", L"字体大小=72", L"窗口高度=90", L"窗口宽度=280", L"时间=3"}) big.push_back(G(line));
+  for (const wchar_t* line : {L"[配置信息]", L"字体大小=72", L"窗口高度=90", L"窗口宽度=280", L"时间=3"})
+    big.push_back(G(line));
   cases.push_back(Kept("1 MiB", L"03-00", big));
 
   // 20,000 characters: in a note of the user's, kept whole; in the width,
@@ -177,24 +186,34 @@ TEST(DamagedSettings, FilesUsersAndAccidentsLeaveAreLoadedAndKept) {
   // Bytes that are no GBK text: a lead byte before a space, alone at a line's
   // end, and 0xFF. Where the program only reads them, they stay as they are.
   cases.push_back(Kept("invalid GBK, read only", L"03-00",
-                       {G(L"[配置信息]"), G(L"背景颜色=") + "\x81\x20" "12", G(L"半透明=") + "\xCA", G(L"备注=") + "a\x81\x7F\xFF z\x81",
-                        G(L"字体大小=72"), G(L"窗口高度=90"), G(L"窗口宽度=280"), G(L"时间=3")}));
+                       {G(L"[配置信息]"),
+                        G(L"背景颜色=") + "\x81\x20"
+                                          "12",
+                        G(L"半透明=") + "\xCA", G(L"备注=") + "a\x81\x7F\xFF z\x81", G(L"字体大小=72"),
+                        G(L"窗口高度=90"), G(L"窗口宽度=280"), G(L"时间=3")}));
   // In a value it writes back it may replace them, but nothing else changes.
   cases.push_back({"invalid GBK, written back",
-                   Join({G(L"[配置信息]"), G(L"时间=3") + "\x81", G(L"字体大小=") + "\xFF\x81" "72", G(L"备注=保留")}),
-                   L"03-00", {G(L"[配置信息]"), G(L"备注=保留")}});
+                   Join({G(L"[配置信息]"), G(L"时间=3") + "\x81",
+                         G(L"字体大小=") + "\xFF\x81"
+                                           "72",
+                         G(L"备注=保留")}),
+                   L"03-00",
+                   {G(L"[配置信息]"), G(L"备注=保留")}});
 
-  cases.push_back(Kept("keys and sections twice", L"03-00",
-                       {G(L"[配置信息]"), G(L"时间=3"), G(L"时间=4"), G(L"字体大小=72"), G(L"字体大小=10"), G(L"[其他]"), "x=1",
-                        G(L"[配置信息]"), G(L"时间=9"), G(L"窗口宽度=50"), G(L"窗口高度=90"), G(L"窗口宽度=280")}));
+  cases.push_back(
+      Kept("keys and sections twice", L"03-00",
+           {G(L"[配置信息]"), G(L"时间=3"), G(L"时间=4"), G(L"字体大小=72"), G(L"字体大小=10"), G(L"[其他]"), "x=1",
+            G(L"[配置信息]"), G(L"时间=9"), G(L"窗口宽度=50"), G(L"窗口高度=90"), G(L"窗口宽度=280")}));
 
   // The 32-bit limits, on and beyond, in every number the file holds.
-  cases.push_back(Kept("32-bit limits", L"03-00",
-                       {G(L"[配置信息]"), G(L"背景颜色=2147483647"), G(L"文字颜色=-2147483648"), G(L"字体大小=2147483647"),
-                        G(L"窗口高度=-2147483648"), G(L"窗口宽度=2147483647"), G(L"时间=3")}));
-  cases.push_back(Kept("beyond the 32-bit limits", L"03-00",
-                       {G(L"[配置信息]"), G(L"背景颜色=4294967295"), G(L"文字颜色=99999999999999999999"),
-                        G(L"字体大小=-2147483649"), G(L"窗口高度=2147483648"), G(L"窗口宽度=4294967296"), G(L"时间=3")}));
+  cases.push_back(
+      Kept("32-bit limits", L"03-00",
+           {G(L"[配置信息]"), G(L"背景颜色=2147483647"), G(L"文字颜色=-2147483648"), G(L"字体大小=2147483647"),
+            G(L"窗口高度=-2147483648"), G(L"窗口宽度=2147483647"), G(L"时间=3")}));
+  cases.push_back(
+      Kept("beyond the 32-bit limits", L"03-00",
+           {G(L"[配置信息]"), G(L"背景颜色=4294967295"), G(L"文字颜色=99999999999999999999"),
+            G(L"字体大小=-2147483649"), G(L"窗口高度=2147483648"), G(L"窗口宽度=4294967296"), G(L"时间=3")}));
   // The longest count in whole minutes whose seconds fit in 32 bits; beyond
   // it, the longest count there is.
   cases.push_back(Kept("longest time", L"94-00", {G(L"[配置信息]"), G(L"时间=35791394")}));
@@ -213,8 +232,8 @@ TEST(DamagedSettings, FilesUsersAndAccidentsLeaveAreLoadedAndKept) {
 TEST(DamagedSettings, RandomBytesAreLoadedAndKeptAroundTheSection) {
   // Even seeds: nothing but random bytes, so the defaults apply. Odd seeds:
   // a well-formed section between random bytes, which must be found and kept.
-  const Lines section = {G(L"[配置信息]"), G(L"字体大小=72"), G(L"窗口高度=90"), G(L"窗口宽度=280"), G(L"时间=3"),
-                         G(L"备注=保留")};
+  const Lines section = {G(L"[配置信息]"),   G(L"字体大小=72"), G(L"窗口高度=90"),
+                         G(L"窗口宽度=280"), G(L"时间=3"),      G(L"备注=保留")};
   std::vector<Case> cases;
   for (unsigned seed = 1; seed <= 50; ++seed) {
     std::mt19937 random(seed);
@@ -281,7 +300,8 @@ void SetReadOnly(const std::vector<std::wstring>& paths, bool readOnly) {
 // Whether a file can be created in the folder, or the file opened to write.
 bool Writable(const std::wstring& path, bool folder) {
   const std::wstring target = folder ? path + L"\\probe" : path;
-  const HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, folder ? CREATE_NEW : OPEN_EXISTING, 0, nullptr);
+  const HANDLE file =
+      CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, folder ? CREATE_NEW : OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   CloseHandle(file);
   if (folder) DeleteFileW(target.c_str());

@@ -60,10 +60,12 @@ class Session {
     // only once it has painted: its top rows are near white whatever the
     // colours, so wait until they show.
     if (main != nullptr) {
-      WaitUntil([&] {
-        const RECT r = WindowRect(main);
-        return GetGValue(ScreenPixel(r.left + 3, r.top + 1)) > 128;
-      }, 3000);
+      WaitUntil(
+          [&] {
+            const RECT r = WindowRect(main);
+            return GetGValue(ScreenPixel(r.left + 3, r.top + 1)) > 128;
+          },
+          3000);
     }
   }
   bool Ready() const { return main != nullptr && settingsWindow != nullptr; }
@@ -83,8 +85,17 @@ class Session {
 // Commands in the menu's order, separators left out: how many Down presses
 // reach each from a menu with nothing selected yet.
 enum Item {
-  kStartItem = 1, kResetItem, kEnterTimeItem, kShowSettingsItem, kTranslucentItem, kApplauseItem, kWarningItem,
-  kAutoHideItem, kWebSiteItem, kAboutItem, kCloseItem
+  kStartItem = 1,
+  kResetItem,
+  kEnterTimeItem,
+  kShowSettingsItem,
+  kTranslucentItem,
+  kApplauseItem,
+  kWarningItem,
+  kAutoHideItem,
+  kWebSiteItem,
+  kAboutItem,
+  kCloseItem
 };
 
 // The menu's first line as pixels, to tell its caption from another.

@@ -144,7 +144,9 @@ bool EnterColour(HWND dialog, COLORREF colour) {
   return WaitUntil([&] { return RgbFields(dialog) == red + L"," + green + L"," + blue; });
 }
 
-bool Closes(HWND dialog) { return WaitUntil([&] { return !IsWindow(dialog); }); }
+bool Closes(HWND dialog) {
+  return WaitUntil([&] { return !IsWindow(dialog); });
+}
 
 // Pixels of the time label in exactly this colour, every other row and column.
 int PixelsOf(HWND label, COLORREF colour) {

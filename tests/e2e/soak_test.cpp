@@ -26,8 +26,8 @@ struct Usage {
 
 std::string ReadWholeFile(const std::wstring& path) {
   std::string bytes;
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
+  const HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return bytes;
   char buffer[4096];
   DWORD got = 0;
@@ -81,9 +81,10 @@ void Drain(HWND window) {
 }
 
 void ExpectNoGrowth(const Usage& before, const Usage& after, const char* what) {
-  std::printf("%lu ms: %s: GDI %lu -> %lu, USER %lu -> %lu, windows %u -> %u, anonymous KiB %ld -> %ld\n", GetTickCount(), what, before.gdi,
-              after.gdi, before.user, after.user, static_cast<unsigned>(before.windows),
-              static_cast<unsigned>(after.windows), before.anonymousKiB, after.anonymousKiB);
+  std::printf("%lu ms: %s: GDI %lu -> %lu, USER %lu -> %lu, windows %u -> %u, anonymous KiB %ld -> %ld\n",
+              GetTickCount(), what, before.gdi, after.gdi, before.user, after.user,
+              static_cast<unsigned>(before.windows), static_cast<unsigned>(after.windows), before.anonymousKiB,
+              after.anonymousKiB);
   SCOPED_TRACE(what);
   EXPECT_LE(after.gdi, before.gdi + 8);
   EXPECT_LE(after.user, before.user + 8);
@@ -118,7 +119,8 @@ TEST(Soak, RepaintsWheelsMenusAndAboutWindowsLeaveNothingBehind) {
   Usage before = start;
   const HWND label = s.Label();
   const int repaints = Scaled(10000), notchCount = Scaled(1000), menus = Scaled(200), abouts = Scaled(50);
-  std::printf("%d repaints, %d notches over each box, %d menus, %d About windows\n", repaints, notchCount, menus, abouts);
+  std::printf("%d repaints, %d notches over each box, %d menus, %d About windows\n", repaints, notchCount, menus,
+              abouts);
   for (int i = 0; i < repaints; ++i) {
     InvalidateRect(label, nullptr, FALSE);
     SendMessageW(label, WM_PAINT, 0, 0);

@@ -42,8 +42,10 @@ TEST(DeclaredFunctions, TheTableNamesThirtyFunctionsInItsOrder) {
 
 TEST(DeclaredFunctions, TheFirstLibraryInOrderThatExportsTheNameSuppliesIt) {
   FakeLibraries system;
-  system.exports = {{"Kernel32.dll", {"Sleep"}},      {"Gdi32.dll", {}},
-                    {"User32.dll", {"GetMessageA"}},  {"Advapi32.dll", {}},
+  system.exports = {{"Kernel32.dll", {"Sleep"}},
+                    {"Gdi32.dll", {}},
+                    {"User32.dll", {"GetMessageA"}},
+                    {"Advapi32.dll", {}},
                     {"Shell32.dll", {"ShellExecuteA", "Sleep"}}};  // no Mpr.dll on this system
   test::FakeProcess process;
   const BoundFunction sleep = BindFunction(system, process, Bound::Sleep);
@@ -53,10 +55,10 @@ TEST(DeclaredFunctions, TheFirstLibraryInOrderThatExportsTheNameSuppliesIt) {
   system.log.clear();
   const BoundFunction shell = BindFunction(system, process, Bound::ShellExecuteA);
   EXPECT_NE(shell.address, nullptr);
-  EXPECT_EQ(system.log, (std::vector<std::string>{"load Kernel32.dll", "release Kernel32.dll", "load Gdi32.dll",
-                                                  "release Gdi32.dll", "load User32.dll", "release User32.dll",
-                                                  "load Advapi32.dll", "release Advapi32.dll", "load Mpr.dll",
-                                                  "load Shell32.dll"}));
+  EXPECT_EQ(system.log,
+            (std::vector<std::string>{"load Kernel32.dll", "release Kernel32.dll", "load Gdi32.dll",
+                                      "release Gdi32.dll", "load User32.dll", "release User32.dll", "load Advapi32.dll",
+                                      "release Advapi32.dll", "load Mpr.dll", "load Shell32.dll"}));
   EXPECT_TRUE(process.failures.empty());
 
   // A name no library exports: every one tried and released, then the message and -1.
@@ -65,8 +67,9 @@ TEST(DeclaredFunctions, TheFirstLibraryInOrderThatExportsTheNameSuppliesIt) {
   EXPECT_EQ(missing.address, nullptr);
   EXPECT_EQ(system.log.size(), 11u);
   EXPECT_EQ(system.log.back(), "release Shell32.dll");
-  EXPECT_EQ(process.failures, std::vector<std::string>{
-                                  "运行时出错!\n\n错误信息：无法找到指定DLL库文件中的输出命令“SetLayeredWindowAttributes”"});
+  EXPECT_EQ(process.failures,
+            std::vector<std::string>{
+                "运行时出错!\n\n错误信息：无法找到指定DLL库文件中的输出命令“SetLayeredWindowAttributes”"});
   EXPECT_EQ(process.exitCodes, std::vector<int>{-1});
 
   // An optional entry is looked for in its own library only, and missing

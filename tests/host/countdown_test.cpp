@@ -23,8 +23,13 @@ void ExpectState(Harness& h, const char* caption, int interval, const char* disp
 
 TEST(TimeEntry, ValidEntriesSetTheDisplayAndAreSaved) {
   Harness h;
-  for (const auto& [entry, display] : {KeyValue{"5", "05-00"}, {"0.5", "00-30"}, {"2.5", "02-30"}, {"1.75", "01-45"},
-                                       {"0.999", "00-59"}, {"120", "20-00"}, {"１０", "10-00"}}) {
+  for (const auto& [entry, display] : {KeyValue{"5", "05-00"},
+                                       {"0.5", "00-30"},
+                                       {"2.5", "02-30"},
+                                       {"1.75", "01-45"},
+                                       {"0.999", "00-59"},
+                                       {"120", "20-00"},
+                                       {"１０", "10-00"}}) {
     h.Type(s::时间编辑框, entry);
     EXPECT_EQ(h.Display(), display) << entry;
     EXPECT_TRUE(h.StartButton().enabled) << entry;
@@ -46,9 +51,18 @@ TEST(TimeEntry, InvalidEntriesDisableStartKeepTheDisplayAndAreSavedAsTyped) {
 }
 
 TEST(TimeEntry, WheelAddsWholeMinutesAndNeverGoesBelowOne) {
-  struct Case { const char* before; int notches; const char* after; const char* display; };
-  for (const Case& c : {Case{"1", -1, "1", "01-00"}, {"2.5", 1, "3", "03-00"}, {"12.7", 1, "13", "13-00"},
-                        {"abc", 1, "1", "01-00"}, {"abc", -1, "1", "01-00"}, {"5", 2, "7", "07-00"}}) {
+  struct Case {
+    const char* before;
+    int notches;
+    const char* after;
+    const char* display;
+  };
+  for (const Case& c : {Case{"1", -1, "1", "01-00"},
+                        {"2.5", 1, "3", "03-00"},
+                        {"12.7", 1, "13", "13-00"},
+                        {"abc", 1, "1", "01-00"},
+                        {"abc", -1, "1", "01-00"},
+                        {"5", 2, "7", "07-00"}}) {
     Harness h;
     h.Type(s::时间编辑框, c.before);
     h.Wheel(s::时间编辑框, c.notches);
@@ -196,10 +210,10 @@ TEST(Warning, TheCountGoesOnDuringABeepSeries) {
     shown.push_back(h.Display());
   };
   h.Type(s::时间编辑框, "0.27");  // 16 seconds
-  h.Click(s::开始计时按钮);      // 00-15 at once, nine beeps
+  h.Click(s::开始计时按钮);       // 00-15 at once, nine beeps
   EXPECT_EQ(h.sound.beeps, 9);
-  EXPECT_EQ(shown, (std::vector<std::string>{"00-15", "00-15", "00-15", "00-15", "00-14", "00-14", "00-14",
-                                             "00-14", "00-14"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"00-15", "00-15", "00-15", "00-15", "00-14", "00-14", "00-14", "00-14",
+                                             "00-14"}));
   EXPECT_EQ(h.program.countdown->totalSeconds, 14);
   h.Tick(14);
   ExpectState(h, kPause, 0, "00-00", false);

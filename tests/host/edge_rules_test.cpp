@@ -12,8 +12,8 @@ ScreenRect At(int32_t left, int32_t top, int32_t width = 280, int32_t height = 9
   return {left, top, left + width, top + height};
 }
 
-ScreenPoint Pass(const ScreenRect& window, ScreenPoint cursor, const ScreenRect& monitor = kScreen,
-                 int32_t margin = 3, Monitors all = {}) {
+ScreenPoint Pass(const ScreenRect& window, ScreenPoint cursor, const ScreenRect& monitor = kScreen, int32_t margin = 3,
+                 Monitors all = {}) {
   return EdgeRulePosition(window, monitor, cursor, margin, all);
 }
 
@@ -57,7 +57,8 @@ TEST(EdgeRules, TheCursorOnAnyBoundIsOnTheWindow) {
 }
 
 TEST(EdgeRules, AWindowAtNoEdgeNeverMovesAndAMarginBelowOneIsThree) {
-  for (ScreenPoint cursor : {kAway, ScreenPoint{150, 150}}) EXPECT_EQ(Pass(At(100, 100), cursor), (ScreenPoint{100, 100}));
+  for (ScreenPoint cursor : {kAway, ScreenPoint{150, 150}})
+    EXPECT_EQ(Pass(At(100, 100), cursor), (ScreenPoint{100, 100}));
   EXPECT_EQ(Pass(At(1, 1, 1022, 766), kAway), (ScreenPoint{1, 1}));
   for (int32_t margin : {0, -5, 3}) EXPECT_EQ(Pass(At(0, 300), kAway, kScreen, margin), (ScreenPoint{-277, 300}));
   EXPECT_EQ(Pass(At(0, 300), kAway, kScreen, 10), (ScreenPoint{-270, 300}));
@@ -71,9 +72,9 @@ TEST(EdgeRules, SwitchingOffBringsAHiddenWindowBackAtItsEdge) {
     ScreenPoint back;
   };
   const Case cases[] = {
-      {At(-277, 300), {0, 300}},   {At(400, -87), {400, 0}},     {At(1021, 300), {744, 300}},
-      {At(400, 765), {400, 678}},  {At(-10, -87), {-10, 0}},      {At(-10, 765), {-10, 678}},
-      {At(1021, -5), {744, -5}},   {At(300, 300), {300, 300}},    {At(-276, 300), {-276, 300}},
+      {At(-277, 300), {0, 300}},  {At(400, -87), {400, 0}},   {At(1021, 300), {744, 300}},
+      {At(400, 765), {400, 678}}, {At(-10, -87), {-10, 0}},   {At(-10, 765), {-10, 678}},
+      {At(1021, -5), {744, -5}},  {At(300, 300), {300, 300}}, {At(-276, 300), {-276, 300}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RestoredPosition(c.hidden, kScreen), c.back) << c.hidden.left << "," << c.hidden.top;

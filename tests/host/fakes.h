@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/program.h"
 #include "app/layouts.h"
+#include "app/program.h"
 #include "ui/links.h"
 
 namespace test {
@@ -22,7 +22,11 @@ using KeyValue = std::pair<std::string, std::string>;
 using Entries = std::vector<KeyValue>;
 
 struct FakeBackend : ui::Backend {
-  struct WindowUpdate { uint32_t window; ui::WindowProp prop; int width, height; };
+  struct WindowUpdate {
+    uint32_t window;
+    ui::WindowProp prop;
+    int width, height;
+  };
   ui::Facility* facility = nullptr;  // for RunModal
   std::vector<std::pair<uint32_t, ui::Prop>> updates;
   std::vector<WindowUpdate> windowUpdates;
@@ -30,7 +34,7 @@ struct FakeBackend : ui::Backend {
   std::vector<uint32_t> failToCreate;  // windows whose creation fails
 
   void ScreenSize(int& w, int& h) override { w = 1280, h = 1024; }
-  int64_t now = 0;                                // the monotonic clock, in ms
+  int64_t now = 0;                                 // the monotonic clock, in ms
   std::vector<std::pair<uint32_t, int64_t>> arms;  // each timer wait asked for, -1 to stop
   int64_t Now() override { return now; }
   void ArmTimer(ui::Control& c, int64_t ms) override { arms.emplace_back(c.id(), ms); }
@@ -55,7 +59,7 @@ struct FakeBackend : ui::Backend {
     return std::exchange(menuChoice, 0);
   }
   std::vector<std::pair<uint32_t, bool>> enabledDuringModal;  // the other windows, while it ran
-  std::function<void(ui::Window&)> duringModal;  // what else happens while a modal window is up
+  std::function<void(ui::Window&)> duringModal;               // what else happens while a modal window is up
   void RunModal(ui::Window& w) override {
     for (const auto& other : facility->windows()) {
       if (other.get() != &w) enabledDuringModal.emplace_back(other->layout.id, other->enabled);
@@ -79,8 +83,10 @@ struct FakeStore : SettingsStore {
   bool Write(std::string_view key, std::string_view value) override {
     writes.emplace_back(key, value);
     const auto it = Find(key);
-    if (it != file.end()) it->second = value;
-    else file.emplace_back(key, value);
+    if (it != file.end())
+      it->second = value;
+    else
+      file.emplace_back(key, value);
     return true;
   }
 };

@@ -25,10 +25,10 @@ TEST(PopUpMenu, ShowsTheItemsAsTheyStandAndRunsTheChoiceOnce) {
   Harness h;
   PopUpAndChoose(h, m::开始计时菜单);
   ASSERT_EQ(h.backend.menusShown.size(), 1u);
-  EXPECT_EQ(Captions(h.backend.menusShown[0]),
-            (std::vector<std::string>{"开始计时", "归零", "输入时间", "-", "显示设置选项✓", "-", "半透明",
-                                      "到时后鼓掌✓", "警告音✓", "自动隐藏✓", "-", "访问官网", "关于软件", "-",
-                                      "关闭"}));
+  EXPECT_EQ(
+      Captions(h.backend.menusShown[0]),
+      (std::vector<std::string>{"开始计时", "归零", "输入时间", "-", "显示设置选项✓", "-", "半透明", "到时后鼓掌✓",
+                                "警告音✓", "自动隐藏✓", "-", "访问官网", "关于软件", "-", "关闭"}));
   EXPECT_EQ(h.Display(), "04-59");  // started, once
 
   PopUpAndChoose(h, m::开始计时菜单);  // now it pauses
@@ -66,9 +66,9 @@ TEST(PopUpMenu, AboutIsModalAndItsCloseButtonClosesIt) {
 TEST(PopUpMenu, TheWebSiteOpensWithExplorerAndOnlyAMissingFileCountsAsFailure) {
   Harness h;
   PopUpAndChoose(h, m::访问官网菜单);
-  EXPECT_EQ(h.shell.calls,
-            (std::vector<std::vector<std::string>>{{"open", "explorer.exe", kWebSiteAddress, "", "1"}}));
-  for (const auto& [result, opened] : {std::pair{2, false}, std::pair{3, true}, std::pair{0, true}, std::pair{33, true}}) {
+  EXPECT_EQ(h.shell.calls, (std::vector<std::vector<std::string>>{{"open", "explorer.exe", kWebSiteAddress, "", "1"}}));
+  for (const auto& [result, opened] :
+       {std::pair{2, false}, std::pair{3, true}, std::pair{0, true}, std::pair{33, true}}) {
     h.shell.result = result;
     EXPECT_EQ(OpenWithExplorer(h.program, "http://example.com"), opened) << result;
   }

@@ -18,6 +18,7 @@ template <uint32_t Id, ui::EventKind K>
 void Note(void*, const ui::Event&) {
   g_raised.emplace_back(Id, K);
 }
+// clang-format off
 constexpr uint32_t kLabel = 0x16000001, kButton = 0x16000002, kBox = 0x16000003, kPicker = 0x16000004,
                    kEdit = 0x16000005;
 constexpr ui::ControlLayout kProbeControls[] = {
@@ -34,6 +35,7 @@ constexpr ui::Binding kProbeBindings[] = {EVERY_EVENT(kLabel), EVERY_EVENT(kButt
 #undef EVERY_EVENT
 const ui::WindowLayout kProbeLayout{0x52000001, 0x06000000, "", 100, 100, ui::kNoColour, false, false, false,
                                     false, kProbeControls, {}, kProbeBindings};
+// clang-format on
 
 TEST(Facility, OnlyAnEditBoxRaisesAnEventWhenCodeChangesIt) {
   Harness h;
@@ -104,10 +106,10 @@ TEST(Facility, TheTimerCatchesUpAfterAStallButNotAcrossAStopAndStart) {
   EXPECT_EQ(h.backend.now, 11000);
 
   TimedHarness p("5");
-  p.Click(s::开始计时按钮);  // 04-59
-  p.backend.now += 2500;     // two instants missed...
-  p.Click(s::开始计时按钮);  // ...then paused (04-58)
-  p.Click(s::开始计时按钮);  // and continued (04-57)
+  p.Click(s::开始计时按钮);                   // 04-59
+  p.backend.now += 2500;                      // two instants missed...
+  p.Click(s::开始计时按钮);                   // ...then paused (04-58)
+  p.Click(s::开始计时按钮);                   // and continued (04-57)
   p.facility.TimerFired(p.Main(), m::时钟1);  // a late message of the old run
   EXPECT_EQ(p.Display(), "04-57");
   p.FireLate(0);
@@ -146,7 +148,7 @@ TEST(Facility, MainWindowTakesTheLabelSizeAfterAUserResize) {
   Harness h;
   ui::Window& main = h.Main();
   EXPECT_EQ(h.Settings().top, main.top + main.height + 10);  // placed just below
-  for (int dx : {5, 0}) {  // resized while moved, and resized in place
+  for (int dx : {5, 0}) {                                    // resized while moved, and resized in place
     h.backend.windowUpdates.clear();
     h.facility.WindowMoved(main, main.left + dx, main.top, 500, 300);
     EXPECT_EQ(main.width, 280) << dx;
@@ -162,10 +164,10 @@ TEST(Facility, MainWindowTakesTheLabelSizeAfterAUserResize) {
 TEST(Facility, TabWalksTheUsableTabStopsInLayoutOrderAndWraps) {
   Harness h;
   ui::Window& w = h.Settings();
-  const std::vector<uint32_t> order = {
-      s::开始计时按钮, s::时间归零按钮, s::时间编辑框, s::关闭程序按钮, s::隐藏按钮,
-      s::半透明选择框, s::到时后鼓掌选择框, s::警告音选择框, s::自动隐藏选择框, s::窗口宽度编辑框,
-      s::窗口高度编辑框, s::字体大小编辑框, s::背景颜色选择器, s::文字颜色选择器};
+  const std::vector<uint32_t> order = {s::开始计时按钮,   s::时间归零按钮,   s::时间编辑框,       s::关闭程序按钮,
+                                       s::隐藏按钮,       s::半透明选择框,   s::到时后鼓掌选择框, s::警告音选择框,
+                                       s::自动隐藏选择框, s::窗口宽度编辑框, s::窗口高度编辑框,   s::字体大小编辑框,
+                                       s::背景颜色选择器, s::文字颜色选择器};
   auto walk = [&w](bool backward) {
     std::vector<uint32_t> seen;
     const ui::Control* at = nullptr;  // from the window itself

@@ -12,6 +12,8 @@ namespace {
 
 int32_t Low32(long long v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); }
 
+// The tables are laid out by hand, several cases to a line.
+// clang-format off
 struct Reading {
   const char* text;
   double number;
@@ -94,5 +96,7 @@ TEST(DisplayPart, TwoCharactersWithTheLastDigits) {
   EXPECT_EQ(DisplayPart(-5), "-5");
   EXPECT_EQ(DisplayPart(std::numeric_limits<int32_t>::min()), "48");
 }
+
+// clang-format on
 
 }  // namespace

@@ -40,9 +40,9 @@ TEST(Gradient, TimeLabelRunsWhiteLimeWhite) {
 TEST(Gradient, ChannelsRunIndependently) {
   const std::vector<ui::Colour> stops = {kBlue, kRed};
   const ui::Colour mid = ui::GradientRow(stops, 10, 5);
-  EXPECT_EQ(Red(mid), 127);    // 0 + 255 * 5 / 10
+  EXPECT_EQ(Red(mid), 127);  // 0 + 255 * 5 / 10
   EXPECT_EQ(Green(mid), 0);
-  EXPECT_EQ(Blue(mid), 128);   // 255 - 127.5, truncated toward zero inside the step
+  EXPECT_EQ(Blue(mid), 128);  // 255 - 127.5, truncated toward zero inside the step
   EXPECT_EQ(ui::GradientRow(stops, 1, 0), kBlue);
   // Eleven rows over three segments of three: rows 9 and 10 take the last colour.
   const std::vector<ui::Colour> four = {kBlue, kRed, kLime, kWhite};
@@ -73,7 +73,7 @@ TEST(CentredPlacement, SmallPicturesKeepTheirSizeLargeOnesShrinkToFit) {
   auto same = [](ui::Placement a, ui::Placement b) {
     return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
   };
-  EXPECT_TRUE(same(ui::CentredPlacement(216, 70, 200, 60), {8, 5, 200, 60}));   // the banner in its box
+  EXPECT_TRUE(same(ui::CentredPlacement(216, 70, 200, 60), {8, 5, 200, 60}));     // the banner in its box
   EXPECT_TRUE(same(ui::CentredPlacement(100, 100, 400, 100), {0, 37, 100, 25}));  // width decides
   EXPECT_TRUE(same(ui::CentredPlacement(100, 100, 50, 200), {37, 0, 25, 100}));   // height decides
   EXPECT_TRUE(same(ui::CentredPlacement(0, 0, 10, 10), {0, 0, 0, 0}));

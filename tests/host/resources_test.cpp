@@ -98,7 +98,7 @@ TEST(BannerFile, IsOneStill200By60ImageWithA256ColourTable) {
   EXPECT_EQ(Le(gif, at + 1, 4), 0u);  // left and top
   EXPECT_EQ(Le(gif, at + 5, 2), 200u);
   EXPECT_EQ(Le(gif, at + 7, 2), 60u);
-  EXPECT_EQ(gif.at(at + 9), 0);  // no local table, not interlaced
+  EXPECT_EQ(gif.at(at + 9), 0);   // no local table, not interlaced
   EXPECT_EQ(gif.at(at + 10), 8);  // LZW minimum code size
   at += 11;
   size_t data = 0;

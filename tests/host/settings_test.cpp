@@ -40,8 +40,14 @@ TEST(SettingsFile, FirstStartUsesTheDefaultsAndWritesOnlyTheBoxes) {
 }
 
 TEST(SettingsFile, StoredValuesReachTheControlsAndTheLabel) {
-  Harness h({{"背景颜色", "255"}, {"文字颜色", "16711680"}, {"窗口宽度", "１２０"}, {"鼓掌", "yes"},
-             {"半透明", "是"}, {"字体大小", "abc"}, {"警告音", "否"}, {"时间", "abc"}});
+  Harness h({{"背景颜色", "255"},
+             {"文字颜色", "16711680"},
+             {"窗口宽度", "１２０"},
+             {"鼓掌", "yes"},
+             {"半透明", "是"},
+             {"字体大小", "abc"},
+             {"警告音", "否"},
+             {"时间", "abc"}});
   const ui::Control& label = h.Label();
   const ui::Colour stops[] = {label.layout->gradient[0], label.gradientMiddle, label.layout->gradient[2]};
   EXPECT_EQ(ui::GradientRow(stops, label.height, label.height / 2), 255u);  // white, red, white
@@ -53,22 +59,29 @@ TEST(SettingsFile, StoredValuesReachTheControlsAndTheLabel) {
   EXPECT_EQ(label.fontPoints, 0);
   EXPECT_FALSE(h.StartButton().enabled);  // a stored time that is no number
   EXPECT_EQ(h.Clock().interval, 0);       // stopped all the same
-  for (const auto& [box, item, on] : {std::tuple{s::到时后鼓掌选择框, m::到时后鼓掌菜单, false},
-                                      std::tuple{s::半透明选择框, m::半透明菜单, true},
-                                      std::tuple{s::警告音选择框, m::警告音菜单, false}}) {
+  for (const auto& [box, item, on] :
+       {std::tuple{s::到时后鼓掌选择框, m::到时后鼓掌菜单, false}, std::tuple{s::半透明选择框, m::半透明菜单, true},
+        std::tuple{s::警告音选择框, m::警告音菜单, false}}) {
     EXPECT_EQ(h.Box(box).checked, on) << box;
     EXPECT_EQ(h.Item(item).checked, on) << item;
   }
   // The boxes' texts are written back as they stood; colours and options are not written.
-  EXPECT_EQ(h.store.writes, (Entries{{"字体大小", "abc"}, {"窗口高度", "90"}, {"窗口宽度", "１２０"},
-                                     {"时间", "abc"}, {"时间", "abc"}}));
+  EXPECT_EQ(
+      h.store.writes,
+      (Entries{{"字体大小", "abc"}, {"窗口高度", "90"}, {"窗口宽度", "１２０"}, {"时间", "abc"}, {"时间", "abc"}}));
 }
 
 TEST(SettingsFile, ExtremeValuesAreClampedAndSavedAsTheyStood) {
   const std::string longValue(10000, '7');
   const int any = -1, max = ui::kMaxExtent;
-  for (const auto& [value, width] : {std::pair<std::string, int>{"0", 0}, {"-5", 0}, {"", 0}, {"abc", 0},
-                                     {"99999999", max}, {"2147483647", max}, {"-2147483648", 0}, {longValue, any}}) {
+  for (const auto& [value, width] : {std::pair<std::string, int>{"0", 0},
+                                     {"-5", 0},
+                                     {"", 0},
+                                     {"abc", 0},
+                                     {"99999999", max},
+                                     {"2147483647", max},
+                                     {"-2147483648", 0},
+                                     {longValue, any}}) {
     SCOPED_TRACE(value.substr(0, 12));
     Harness h({{"窗口宽度", value}, {"窗口高度", value}, {"字体大小", value}, {"时间", value}});
     const ui::Control& label = h.Label();
@@ -109,7 +122,7 @@ TEST(SettingsFile, EachOptionKeyReachesItsOwnBoxOnly) {
       const bool translucent = box == s::半透明选择框 && stored;
       const bool hiding = box != s::自动隐藏选择框 || stored;
       EXPECT_EQ(h.desktop.calls, (std::vector<std::string>{translucent ? "alpha 80" : "alpha 255", "hide off",
-                                                            hiding ? "hide on" : "bring back"}));
+                                                           hiding ? "hide on" : "bring back"}));
       EXPECT_EQ(h.desktop.target, &h.Main());
     }
   }
@@ -141,8 +154,8 @@ TEST(SizeBoxes, WheelStepsByNotchesAndStaysAtLeastOne) {
   EXPECT_EQ(h.store.file[0], (KeyValue{"字体大小", "73"}));
   h.Wheel(s::窗口高度编辑框, 2);
   EXPECT_EQ(h.Main().height, 92);
-  for (const auto& [before, notches, after] : {std::tuple{"1", -1, "1"}, std::tuple{"12.7", 1, "13"},
-                                               std::tuple{"abc", 1, "1"}, std::tuple{"abc", 0, "1"}}) {
+  for (const auto& [before, notches, after] :
+       {std::tuple{"1", -1, "1"}, std::tuple{"12.7", 1, "13"}, std::tuple{"abc", 1, "1"}, std::tuple{"abc", 0, "1"}}) {
     h.Type(s::窗口宽度编辑框, before);
     h.Wheel(s::窗口宽度编辑框, notches);
     EXPECT_EQ(h.Box(s::窗口宽度编辑框).text, after) << before << " " << notches;

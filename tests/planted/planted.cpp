@@ -10,8 +10,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     const DWORD length = GetModuleFileNameW(nullptr, loader, MAX_PATH);
     if (n > 0 && n < MAX_PATH) {
       lstrcatW(path, L".loaded");
-      const HANDLE marker = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_ALWAYS, 0, nullptr);
+      const HANDLE marker =
+          CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
       if (marker != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         WriteFile(marker, loader, length * sizeof(wchar_t), &written, nullptr);

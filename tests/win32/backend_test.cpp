@@ -8,13 +8,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/program.h"
 #include "app/input_box_win.h"
+#include "app/layouts.h"
+#include "app/program.h"
+#include "base/encoding_win.h"
 #include "settings/settings_file_win.h"
 #include "tests/win32/harness.h"
 #include "ui/backend_win.h"
-#include "app/layouts.h"
-#include "base/encoding_win.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ TEST_F(Win32Program, ControlsDrawWhatTheyHoldWhereTheyShould) {
   {
     Canvas canvas(280, 90);
     canvas.Print(label);
-    EXPECT_EQ(canvas.At(140, 0), RGB(0, 0, 0));   // the one-pixel frame
+    EXPECT_EQ(canvas.At(140, 0), RGB(0, 0, 0));  // the one-pixel frame
     EXPECT_EQ(canvas.At(140, 89), RGB(0, 0, 0));
     EXPECT_EQ(canvas.At(3, 45), RGB(0, 255, 0));  // the middle row is pure green
     const COLORREF top = canvas.At(3, 1);
@@ -129,8 +129,8 @@ TEST_F(Win32Program, ControlsDrawWhatTheyHoldWhereTheyShould) {
     std::vector<COLORREF> rows;
   };
   constexpr COLORREF kUntouched = RGB(255, 0, 255), kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255);
-  for (const Rows& r : {Rows{0, {kUntouched}}, Rows{2, {kBlack, kBlack, kUntouched}},
-                        Rows{3, {kBlack, kWhite, kBlack}}}) {
+  for (const Rows& r :
+       {Rows{0, {kUntouched}}, Rows{2, {kBlack, kBlack, kUntouched}}, Rows{3, {kBlack, kWhite, kBlack}}}) {
     run->facility->SetHeight(run->program->main->Get(m::显示时间标签), r.height);
     ASSERT_EQ(Rect(label).bottom - Rect(label).top, r.height);
     Canvas canvas(280, 4);

@@ -9,11 +9,11 @@
 #include <fstream>
 
 #include "app/message_pump_win.h"
+#include "base/encoding_win.h"
 #include "base/process_win.h"
 #include "settings/settings_file_win.h"
 #include "tests/win32/harness.h"
 #include "ui/native_win.h"
-#include "base/encoding_win.h"
 
 namespace {
 
@@ -51,8 +51,8 @@ TEST(Win32Facility, StartsFromASettingsFileBesideTheProgram) {
   const std::string path = SettingsFilePath();
   {
     std::ofstream out(path, std::ios::binary);
-    out << ToCodePage("[配置信息]\r\n时间=abc\r\n窗口宽度=150\r\n字体大小=18\r\n背景颜色=255\r\n警告音=否\r\n半透明=是\r\n",
-                      936);
+    out << ToCodePage(
+        "[配置信息]\r\n时间=abc\r\n窗口宽度=150\r\n字体大小=18\r\n背景颜色=255\r\n警告音=否\r\n半透明=是\r\n", 936);
   }
   ProfileSettingsStore store;
   {

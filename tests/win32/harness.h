@@ -13,12 +13,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/layouts.h"
 #include "app/program.h"
 #include "base/encoding_win.h"
 #include "tests/host/fakes.h"
 #include "ui/backend_win.h"
 #include "ui/message_dispatch_win.h"
-#include "app/layouts.h"
 
 namespace win32test {
 
@@ -64,14 +64,19 @@ inline POINT OffsetInWindow(const ui::Window& w, const ui::Control& c, HWND hwnd
   return {r.left - top.left - (box ? box->left : 0), r.top - top.top - (box ? box->top : 0)};
 }
 inline constexpr NativeControlCheck kNativeControlChecks[] = {
-    {"identifier", [](const ui::Window&, const ui::Control& c, HWND h) { return static_cast<uint32_t>(GetWindowLongW(h, GWL_ID)) == c.id(); }},
+    {"identifier", [](const ui::Window&, const ui::Control& c,
+                      HWND h) { return static_cast<uint32_t>(GetWindowLongW(h, GWL_ID)) == c.id(); }},
     {"text", [](const ui::Window&, const ui::Control& c, HWND h) { return Utf8(Text(h)) == c.text; }},
-    {"enabled", [](const ui::Window&, const ui::Control& c, HWND h) { return (IsWindowEnabled(h) != FALSE) == c.enabled; }},
-    {"check", [](const ui::Window&, const ui::Control& c, HWND h) {
+    {"enabled",
+     [](const ui::Window&, const ui::Control& c, HWND h) { return (IsWindowEnabled(h) != FALSE) == c.enabled; }},
+    {"check",
+     [](const ui::Window&, const ui::Control& c, HWND h) {
        return c.kind() != ui::Kind::CheckBox || (SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED) == c.checked;
      }},
-    {"tab stop", [](const ui::Window&, const ui::Control& c, HWND h) { return ((StyleOf(h) & WS_TABSTOP) != 0) == ((c.layout->flags & ui::kTabStop) != 0); }},
-    {"visible", [](const ui::Window&, const ui::Control& c, HWND h) { return ((StyleOf(h) & WS_VISIBLE) != 0) == c.visible; }},
+    {"tab stop", [](const ui::Window&, const ui::Control& c,
+                    HWND h) { return ((StyleOf(h) & WS_TABSTOP) != 0) == ((c.layout->flags & ui::kTabStop) != 0); }},
+    {"visible",
+     [](const ui::Window&, const ui::Control& c, HWND h) { return ((StyleOf(h) & WS_VISIBLE) != 0) == c.visible; }},
     {"left", [](const ui::Window& w, const ui::Control& c, HWND h) { return OffsetInWindow(w, c, h).x == c.left; }},
     {"top", [](const ui::Window& w, const ui::Control& c, HWND h) { return OffsetInWindow(w, c, h).y == c.top; }},
     {"width", [](const ui::Window&, const ui::Control& c, HWND h) { return Rect(h).right - Rect(h).left == c.width; }},

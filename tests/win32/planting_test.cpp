@@ -28,7 +28,6 @@ std::wstring ProgramDir() {
   return dir.substr(0, dir.find_last_of(L'\\'));
 }
 
-
 TEST(Planting, BindingShellExecuteNeverLoadsAPlantedMpr) {
   std::wstring dir = PlantedDir();
   for (wchar_t& c : dir) c = c == L'/' ? L'\\' : c;
