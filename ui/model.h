@@ -280,7 +280,7 @@ class Facility {
   void UserPickedColour(Control& c, Colour colour);
   void LostFocus(Control& c);
   // A click on a link: opens what it points to; the link counts as visited
-  // exactly when that worked.
+  // exactly when that worked. Defined with the links (links.cpp).
   void LinkClicked(Control& c);
   // A timer's wait is over: raises its Elapsed once for every instant due by
   // now, the earliest first, and arms the wait for the next one.
