@@ -178,7 +178,7 @@ TEST(AboutWindow, IsModalOverBothWindowsAndItsCloseButtonGivesThemBack) {
   const HWND about = OpenAbout(s);
   ASSERT_NE(about, nullptr);
   Sleep(300);  // drawn
-  EXPECT_FALSE(SaveWindowPng(about, L"about_window").empty());
+  EXPECT_FALSE(SaveWindowShot(about, L"about_window").empty());
   const RECT r = WindowRect(about);
   EXPECT_EQ(r.right - r.left, 288);
   EXPECT_EQ(r.bottom - r.top, 198);

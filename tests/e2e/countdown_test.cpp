@@ -41,7 +41,7 @@ TEST(FirstStart, ShowsTheDefaultsAndWritesExactlyTheFourKeys) {
 TEST(PreparedFile, ColourFullWidthWidthAndOptionsAreLoaded) {
   Session s(SettingsFile(L"背景颜色=255\r\n窗口宽度=１２０\r\n鼓掌=yes\r\n半透明=是\r\n"));
   ASSERT_SESSION(s);
-  EXPECT_FALSE(SaveWindowPng(s.main, L"main_window_red_120").empty());
+  EXPECT_FALSE(SaveWindowShot(s.main, L"main_window_red_120").empty());
   const RECT r = WindowRect(s.main);
   EXPECT_EQ(r.right - r.left, 120);
   int red = 0;  // the digits cover much of so narrow a label; the gaps show the middle row

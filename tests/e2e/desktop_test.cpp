@@ -87,7 +87,7 @@ TEST(EdgeHiding, HidesAtEachEdgeAndCornerAndShowsFromTheStrip) {
     EXPECT_TRUE(WaitAt(s.main, c.dragTo.x, c.dragTo.y)) << "under the cursor it stays: " << Where(s.main);
     MoveMouse(Elsewhere());
     EXPECT_TRUE(WaitAt(s.main, c.hidden.x, c.hidden.y)) << Where(s.main);
-    if (c.edge == std::wstring(L"left")) SaveScreenPng({0, 0, screen.x, screen.y}, L"hidden_at_left_edge");
+    if (c.edge == std::wstring(L"left")) SaveScreenshot({0, 0, screen.x, screen.y}, L"hidden_at_left_edge");
     MoveMouse(c.strip);
     EXPECT_TRUE(WaitAt(s.main, c.shown.x, c.shown.y)) << Where(s.main);
     MoveMouse(Elsewhere());

@@ -268,74 +268,6 @@ void ActivateForClick(HWND target) {
   Activate(root);
 }
 
-// ---- PNG ----
-
-const std::array<uint32_t, 256>& CrcTable() {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t n = 0; n < 256; ++n) {
-      uint32_t c = n;
-      for (int k = 0; k < 8; ++k) {
-        c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      }
-      t[n] = c;
-    }
-    return t;
-  }();
-  return table;
-}
-
-uint32_t Crc32(const std::string& bytes, size_t from) {
-  uint32_t c = 0xFFFFFFFFu;
-  for (size_t i = from; i < bytes.size(); ++i) {
-    c = CrcTable()[(c ^ static_cast<uint8_t>(bytes[i])) & 0xFF] ^ (c >> 8);
-  }
-  return c ^ 0xFFFFFFFFu;
-}
-
-void PutBigEndian(std::string& out, uint32_t value) {
-  out.push_back(static_cast<char>((value >> 24) & 0xFF));
-  out.push_back(static_cast<char>((value >> 16) & 0xFF));
-  out.push_back(static_cast<char>((value >> 8) & 0xFF));
-  out.push_back(static_cast<char>(value & 0xFF));
-}
-
-void PutChunk(std::string& png, const char (&type)[5], const std::string& data) {
-  PutBigEndian(png, static_cast<uint32_t>(data.size()));
-  const size_t typeAt = png.size();
-  png.append(type, 4);
-  png.append(data);
-  PutBigEndian(png, Crc32(png, typeAt));
-}
-
-// A zlib stream made of stored (uncompressed) deflate blocks: screenshots
-// are small and this keeps the encoder obviously right.
-std::string ZlibStored(const std::string& raw) {
-  std::string out;
-  out.push_back(static_cast<char>(0x78));  // deflate, 32K window
-  out.push_back(static_cast<char>(0x01));  // no dictionary, check bits make 0x7801 % 31 == 0
-  size_t at = 0;
-  do {
-    const size_t length = raw.size() - at < 65535 ? raw.size() - at : 65535;
-    const bool last = at + length == raw.size();
-    out.push_back(static_cast<char>(last ? 1 : 0));  // BFINAL, BTYPE 00
-    out.push_back(static_cast<char>(length & 0xFF));
-    out.push_back(static_cast<char>((length >> 8) & 0xFF));
-    out.push_back(static_cast<char>(~length & 0xFF));
-    out.push_back(static_cast<char>((~length >> 8) & 0xFF));
-    out.append(raw, at, length);
-    at += length;
-  } while (at < raw.size());
-  uint32_t a = 1;
-  uint32_t b = 0;
-  for (const char ch : raw) {
-    a = (a + static_cast<uint8_t>(ch)) % 65521;
-    b = (b + a) % 65521;
-  }
-  PutBigEndian(out, (b << 16) | a);
-  return out;
-}
-
 std::wstring SafeFileName(const std::wstring& name) {
   std::wstring safe = name;
   for (wchar_t& ch : safe) {
@@ -886,93 +818,49 @@ COLORREF ScreenPixel(int x, int y) {
   return colour;
 }
 
-std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb) {
-  const size_t stride = static_cast<size_t>(width) * 3;
-  if (width <= 0 || height <= 0 || rgb.size() != stride * static_cast<size_t>(height)) {
-    return {};
-  }
-  std::string raw;
-  raw.reserve((stride + 1) * static_cast<size_t>(height));
-  for (int y = 0; y < height; ++y) {
-    raw.push_back('\0');  // filter: none
-    raw.append(reinterpret_cast<const char*>(rgb.data()) + stride * static_cast<size_t>(y), stride);
-  }
-
-  std::string header;
-  PutBigEndian(header, static_cast<uint32_t>(width));
-  PutBigEndian(header, static_cast<uint32_t>(height));
-  header.push_back(8);  // bits per channel
-  header.push_back(2);  // colour type: RGB
-  header.push_back(0);  // deflate
-  header.push_back(0);  // adaptive filtering
-  header.push_back(0);  // not interlaced
-
-  std::string png("\x89PNG\r\n\x1a\n", 8);
-  PutChunk(png, "IHDR", header);
-  PutChunk(png, "IDAT", ZlibStored(raw));
-  PutChunk(png, "IEND", std::string());
-  return png;
-}
-
-std::wstring SaveScreenPng(const RECT& rect, const std::wstring& name) {
+std::wstring SaveScreenshot(const RECT& rect, const std::wstring& name) {
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
   const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
   RECT screenRect{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
   RECT area{};
-  if (!IntersectRect(&area, &rect, &screenRect)) {
-    return {};
-  }
+  if (!IntersectRect(&area, &rect, &screenRect)) return {};
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
 
-  std::vector<uint8_t> rgb;
-  HDC screen = GetDC(nullptr);
-  HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
+  // A plain 32-bit BMP, rows top to bottom: the header and the pixels as
+  // GDI hands them over. The test environment turns it into a PNG.
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // rows top to bottom
+  info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  const size_t pixelBytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+  const WindowDc screen(nullptr);
+  const OwnedMemoryDc memory(screen.get() ? CreateCompatibleDC(screen.get()) : nullptr);
   void* bits = nullptr;
-  HBITMAP bitmap = memory ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-  if (bitmap && bits) {
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    if (BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT)) {
-      GdiFlush();
-      const auto* bgra = static_cast<const uint8_t*>(bits);
-      rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
-      for (size_t i = 0, pixels = static_cast<size_t>(width) * static_cast<size_t>(height); i < pixels; ++i) {
-        rgb[i * 3 + 0] = bgra[i * 4 + 2];
-        rgb[i * 3 + 1] = bgra[i * 4 + 1];
-        rgb[i * 3 + 2] = bgra[i * 4 + 0];
-      }
-    }
-    SelectObject(memory, previous);
+  const OwnedBitmap bitmap(memory ? CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr);
+  if (!bitmap || bits == nullptr) return {};
+  {
+    const Selection selected(memory.get(), bitmap.get());
+    if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY | CAPTUREBLT)) return {};
+    GdiFlush();
   }
-  if (bitmap) {
-    DeleteObject(bitmap);
-  }
-  if (memory) {
-    DeleteDC(memory);
-  }
-  if (screen) {
-    ReleaseDC(nullptr, screen);
-  }
-  if (rgb.empty()) {
-    return {};
-  }
-
-  const std::wstring path = Join(ArtifactsDir(), SafeFileName(name) + L".png");
-  return WriteBytes(path, EncodePng(width, height, rgb)) ? path : std::wstring();
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixelBytes);
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  bytes.append(static_cast<const char*>(bits), pixelBytes);
+  const std::wstring path = Join(ArtifactsDir(), SafeFileName(name) + L".bmp");
+  return WriteBytes(path, bytes) ? path : std::wstring();
 }
 
-std::wstring SaveWindowPng(HWND window, const std::wstring& name) {
-  if (!IsWindow(window)) {
-    return {};
-  }
-  return SaveScreenPng(WindowRect(window), name);
+std::wstring SaveWindowShot(HWND window, const std::wstring& name) {
+  if (!IsWindow(window)) return {};
+  return SaveScreenshot(WindowRect(window), name);
 }
 
 }  // namespace e2e

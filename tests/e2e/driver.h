@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "base/encoding_win.h"
+#include "base/handles_win.h"
 
 namespace e2e {
 
@@ -215,14 +216,12 @@ bool WaitText(HWND window, const std::wstring& expected, DWORD timeoutMs = 5000)
 // when it cannot be read.
 COLORREF ScreenPixel(int x, int y);
 // Captures what the screen shows in rect (clipped to the virtual screen) and
-// writes <ArtifactsDir>\<name>.png; characters not allowed in file names
-// become '_'. Returns the file's Windows path, or an empty string on failure.
-std::wstring SaveScreenPng(const RECT& rect, const std::wstring& name);
+// writes <ArtifactsDir>\<name>.bmp, which the test environment converts to a
+// PNG when it stops; characters not allowed in file names become '_'.
+// Returns the file's Windows path, or an empty string on failure.
+std::wstring SaveScreenshot(const RECT& rect, const std::wstring& name);
 // The same for the window's rectangle.
-std::wstring SaveWindowPng(HWND window, const std::wstring& name);
-// The PNG encoder behind the two above: 8-bit RGB, rows top to bottom,
-// 3 bytes per pixel (R, G, B), no padding. Exposed so it can be checked alone.
-std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb);
+std::wstring SaveWindowShot(HWND window, const std::wstring& name);
 
 // ---- Text --------------------------------------------------------------------
 

@@ -49,8 +49,8 @@ TEST(Locale, TimeDigitsAreLegible) {
   Session s;
   ASSERT_SESSION(s);
   const UINT acp = GetACP();
-  EXPECT_FALSE(SaveWindowPng(s.main, L"time_label_cp" + std::to_wstring(acp)).empty());
-  EXPECT_FALSE(SaveWindowPng(s.settingsWindow, L"settings_window_cp" + std::to_wstring(acp)).empty());
+  EXPECT_FALSE(SaveWindowShot(s.main, L"time_label_cp" + std::to_wstring(acp)).empty());
+  EXPECT_FALSE(SaveWindowShot(s.settingsWindow, L"settings_window_cp" + std::to_wstring(acp)).empty());
   EXPECT_EQ(Text(s.Label()), L"05-00");
   // "05-00" is five glyphs, the digits as tall as 72-point digits are, the
   // hyphen a short bar between them; an empty box in place of a missing glyph

@@ -118,7 +118,7 @@ class Menu {
     window_ = s_.program.WaitMenu();
     if (window_ == nullptr) return {};
     Sleep(100);  // drawn
-    if (!shot.empty()) SaveWindowPng(window_, shot);
+    if (!shot.empty()) SaveWindowShot(window_, shot);
     return FirstLine(window_);
   }
   HWND window() const { return window_; }

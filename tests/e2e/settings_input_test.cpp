@@ -187,7 +187,7 @@ TEST(ColourPickers, ColourChosenInTheSystemDialogRedrawsTheLabelAndIsSaved) {
   EXPECT_EQ(RgbFields(dialog), L"0,0,0");
   EXPECT_EQ(PixelsOf(s.Label(), text), 0);
   EXPECT_TRUE(EnterColour(dialog, text));
-  EXPECT_FALSE(SaveWindowPng(dialog, L"colour_dialog_text").empty());
+  EXPECT_FALSE(SaveWindowShot(dialog, L"colour_dialog_text").empty());
   PressKey(VK_RETURN);
   ASSERT_TRUE(Closes(dialog));
   EXPECT_TRUE(FileBecomes(s, kSizes + L"时间=5\r\n文字颜色=12599328\r\n")) << "0x00BBGGRR, no background";
@@ -202,7 +202,7 @@ TEST(ColourPickers, ColourChosenInTheSystemDialogRedrawsTheLabelAndIsSaved) {
   EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(middle.x, middle.y) == back; }));
   EXPECT_TRUE(FileBecomes(s, kSizes + L"时间=5\r\n文字颜色=12599328\r\n背景颜色=3940040\r\n"));
   EXPECT_GT(PixelsOf(s.Label(), text), 200) << "digits keep their colour";
-  EXPECT_FALSE(SaveWindowPng(s.main, L"main_window_picked_colours").empty());
+  EXPECT_FALSE(SaveWindowShot(s.main, L"main_window_picked_colours").empty());
 }
 
 }  // namespace

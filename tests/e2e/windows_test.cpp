@@ -14,7 +14,7 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 TEST(MainWindow, IsABorderlessTopmostLabelCentredOnTheScreen) {
   Session s;
   ASSERT_SESSION(s);
-  EXPECT_FALSE(SaveWindowPng(s.main, L"main_window").empty());
+  EXPECT_FALSE(SaveWindowShot(s.main, L"main_window").empty());
   EXPECT_EQ(Text(s.main), L"澜珂倒计时");
   EXPECT_FALSE(Has(Style(s.main), (WS_CAPTION | WS_THICKFRAME)));
   EXPECT_TRUE(Has(Style(s.main), WS_POPUP));
@@ -58,7 +58,7 @@ TEST(SettingsWindow, SitsBelowTheMainWindowWithEveryControlInPlace) {
     return ScreenPixel(font.left + 4, font.top + 4) == RGB(255, 255, 255) &&
            ScreenPixel(swatch.left + 8, (swatch.top + swatch.bottom) / 2) == RGB(0, 255, 0);
   }));
-  EXPECT_FALSE(SaveWindowPng(s.settingsWindow, L"settings_window").empty());
+  EXPECT_FALSE(SaveWindowShot(s.settingsWindow, L"settings_window").empty());
   EXPECT_FALSE(Has(ExStyle(s.settingsWindow), WS_EX_APPWINDOW));
   EXPECT_NE(Owner(s.settingsWindow), nullptr);  // a hidden owner: no taskbar button
   EXPECT_FALSE(Has(Style(s.settingsWindow), WS_CAPTION));
