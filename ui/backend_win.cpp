@@ -162,7 +162,13 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   uiFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
-Win32Backend::~Win32Backend() { g_backend = nullptr; }
+// The hidden owner goes first: windows it still owns are destroyed with it,
+// and their last messages still reach this backend.
+Win32Backend::~Win32Backend() {
+  uiFont_.reset();
+  hiddenOwner_.reset();
+  g_backend = nullptr;
+}
 
 HWND Win32Backend::Handle(const Window& w) { return w.native ? NativeOf(w)->hwnd : nullptr; }
 HWND Win32Backend::Handle(const Control& c) { return c.native ? NativeOf(c)->hwnd : nullptr; }
