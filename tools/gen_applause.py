@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Synthesises the applause played at zero and writes resources/applause.wav (or the path given).
 
 A small audience clapping: each person claps three to five times a second with
@@ -7,13 +7,16 @@ exponential decay) coloured by a resonant band-pass filter whose centre belongs
 to that person's hands, plus a little differenced noise for the crack. People
 join in over the first moments and drop out one by one near the end; a few
 sparse echoes place them in one room. The mix is freed of DC and normalised to
--3 dBFS. 16-bit mono PCM at 11,025 Hz, 38,608 samples: a 44-byte header and
-the samples, nothing else. The seed is fixed, so the output never changes.
-Standard library only.
+-3 dBFS. 16-bit mono PCM at 11,025 Hz, 38,608 samples, written by the
+standard library's wave module: a 44-byte header and the samples, nothing
+else. The seed is fixed, so the output never changes. Standard library only:
+any Python 3 runs it, e.g. /usr/bin/python3 tools/gen_applause.py.
 """
+import array
+import io
 import math
 import random
-import struct
+import wave
 
 import resource_file
 
@@ -98,10 +101,13 @@ def shape(x):
 
 
 def wav_file(samples):
-    data = struct.pack(f"<{len(samples)}h", *samples)
-    fmt = struct.pack("<HHIIHH", 1, 1, RATE, RATE * 2, 2, 16)
-    body = b"WAVE" + b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(data)) + data
-    return b"RIFF" + struct.pack("<I", len(body)) + body
+    out = io.BytesIO()
+    with wave.open(out, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(RATE)
+        w.writeframes(array.array("h", samples).tobytes())  # native order: wave makes it little-endian
+    return out.getvalue()
 
 
 def main():

@@ -1,28 +1,31 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Draws the program's icon and writes resources/icon.ico (or the path given).
 
 A green timer face with a white rim, a thin dark edge (so the rim still shows on
-a white desktop) and dark hands. Two 32-bit images, 48x48 and 16x16, each a
-BITMAPINFOHEADER with doubled height, BGRA colour rows and a 1-bit AND mask,
-as Windows 7 and later read them. Standard library only.
+a white desktop) and dark hands, drawn with Pillow 16 times too large and
+boxed down, which averages each pixel's area into smooth edges and alpha.
+
+Two 32-bit images, 48x48 and 16x16 in that order, each a BITMAPINFOHEADER with
+doubled height, bottom-up BGRA rows and a 1-bit AND mask, as Windows reads
+them. Pillow's ICO writer is not used for the container: it puts the smallest
+image first and leaves the AND mask out of 32-bit entries, so only the few
+bytes of directory and header are packed here; Pillow packs the pixels.
+
+Needs Pillow: run with Debian's Python, /usr/bin/python3 (package python3-pil).
 """
 import math
 import struct
 
+from PIL import Image, ImageDraw
+
 import resource_file
 
 SIZES = (48, 16)
+SCALE = 16                    # drawn this many times larger, then boxed down
 EDGE = (0x1B, 0x5E, 0x20)     # dark green edge
 RIM = (0xFF, 0xFF, 0xFF)      # white rim
 FACE = (0x1E, 0xE8, 0x3C)     # bright green face
 INK = (0x20, 0x24, 0x28)      # hands, ticks, centre
-
-
-def seg_dist(px, py, ax, ay, bx, by):
-    """Distance from point p to segment a-b."""
-    dx, dy = bx - ax, by - ay
-    t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy)))
-    return math.hypot(px - ax - t * dx, py - ay - t * dy)
 
 
 def hand(angle_deg, length):
@@ -31,78 +34,57 @@ def hand(angle_deg, length):
     return length * math.sin(a), -length * math.cos(a)
 
 
-def shade(x, y, size):
-    """Colour (r, g, b, a) at point (x, y) of the unit square [-1, 1]^2."""
+def render(size):
+    """The icon as an RGBA image of size x size; clear outside the face."""
+    big = size * SCALE
+    unit = big / 2                        # big pixels per unit of [-1, 1]
+
+    def at(x, y):
+        # ImageDraw takes whole pixels; at this scale rounding moves nothing visibly.
+        return round((x + 1) * unit), round((y + 1) * unit)
+
+    def disk(x, y, r, **style):
+        # An ellipse fills its box's last row and column too, hence the - 1.
+        (cx, cy), r = at(x, y), round(r * unit)
+        draw.ellipse((cx - r, cy - r, cx + r - 1, cy + r - 1), **style)
+
+    def stroke(a, b, width):
+        """A bar with round ends, as wide as `width`."""
+        draw.line((at(*a), at(*b)), fill=INK, width=round(width * unit))
+        disk(*a, width / 2, fill=INK)
+        disk(*b, width / 2, fill=INK)
+
     px = 2.0 / size                       # one pixel in unit coordinates
     r_out = 0.96
     r_rim = r_out - max(0.06, 1.0 * px)   # dark edge, at least a pixel wide
     r_face = r_rim - max(0.14, 1.2 * px)  # white rim
-    d = math.hypot(x, y)
-    if d > r_out:
-        return None
-    if d > r_rim:
-        return EDGE
-    if d > r_face:
-        return RIM
     width = max(0.11, 1.3 * px)
+
+    image = Image.new("RGBA", (big, big), (0, 0, 0, 0))
+    draw = ImageDraw.Draw(image)
+    disk(0, 0, r_out, fill=EDGE)
+    disk(0, 0, r_face, fill=FACE)
     if size >= 32:                        # quarter-hour ticks only where they fit
         for k in range(4):
-            ax, ay = hand(90 * k, r_face - 0.04)
-            bx, by = hand(90 * k, r_face - 0.18)
-            if seg_dist(x, y, ax, ay, bx, by) <= width / 2:
-                return INK
-    if seg_dist(x, y, 0, 0, *hand(0, r_face * 0.80)) <= width / 2:       # minute hand
-        return INK
-    if seg_dist(x, y, 0, 0, *hand(120, r_face * 0.55)) <= width * 0.65:  # hour hand
-        return INK
-    if d <= max(0.10, 1.2 * px):
-        return INK
-    return FACE
-
-
-def render(size, samples=8):
-    """Rows of (b, g, r, a) pixels, top row first, antialiased by supersampling."""
-    rows = []
-    for j in range(size):
-        row = []
-        for i in range(size):
-            acc = [0.0, 0.0, 0.0, 0.0]
-            for sj in range(samples):
-                for si in range(samples):
-                    x = (i + (si + 0.5) / samples) / size * 2 - 1
-                    y = (j + (sj + 0.5) / samples) / size * 2 - 1
-                    c = shade(x, y, size)
-                    if c:
-                        acc[0] += c[0]
-                        acc[1] += c[1]
-                        acc[2] += c[2]
-                        acc[3] += 1
-            n = samples * samples
-            a = acc[3] / n
-            if acc[3]:
-                r, g, b = (round(v / acc[3]) for v in acc[:3])
-            else:
-                r = g = b = 0
-            row.append((b, g, r, round(a * 255)))
-        rows.append(row)
-    return rows
+            stroke(hand(90 * k, r_face - 0.04), hand(90 * k, r_face - 0.18), width)
+    stroke((0, 0), hand(0, r_face * 0.80), width)         # minute hand
+    stroke((0, 0), hand(120, r_face * 0.55), width * 1.3)  # hour hand
+    disk(0, 0, max(0.10, 1.2 * px), fill=INK)
+    # The rim last, so it trims the round ends of the ticks.
+    disk(0, 0, r_rim, outline=RIM, width=round((r_rim - r_face) * unit))
+    return image.resize((size, size), Image.Resampling.BOX)
 
 
 def icon_image(size):
     """BITMAPINFOHEADER + bottom-up BGRA rows + bottom-up AND mask."""
-    rows = render(size)
-    xor = b"".join(bytes(c for px in row for c in px) for row in reversed(rows))
-    mask_stride = (size + 31) // 32 * 4
-    mask = bytearray()
-    for row in reversed(rows):
-        bits = bytearray(mask_stride)
-        for i, px in enumerate(row):
-            if px[3] == 0:                # fully transparent: shows the desktop
-                bits[i // 8] |= 0x80 >> (i % 8)
-        mask += bits
+    image = render(size)
+    xor = image.tobytes("raw", "BGRA", 0, -1)
+    # Fully transparent pixels show the desktop; mask rows are padded to 4 bytes.
+    clear = image.getchannel("A").point(lambda a: 255 if a == 0 else 0, "1")
+    mask = clear.tobytes("raw", "1", (size + 31) // 32 * 4, -1)
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
                          len(xor) + len(mask), 0, 0, 0, 0)
-    return header + xor + bytes(mask)
+    return header + xor + mask
 
 
 def icon_file(sizes=SIZES):
