@@ -3,16 +3,19 @@
 # server whose only output is a null sink (what is played there can be recorded
 # from its monitor) and a persistent wineserver on a fresh prefix, all recorded
 # by process id under <dir>.
-#   testenv.sh start <dir> [32|64]   prints the display, prefix and sound server
-#   testenv.sh stop <dir>            safe after a failed or partial start
+#   testenv.sh start <dir> [32|64] [record]   prints the display, prefix and sound server
+#   testenv.sh stop <dir>                     safe after a failed or partial start
 # The width (default 32) is that of the programs to run: a 32-bit prefix and
-# loader for the product, a 64-bit one for its 64-bit twin.
+# loader for the product, a 64-bit one for its 64-bit twin. With "record",
+# everything played is kept in <dir>/monitor.raw, 16-bit mono at 22050 Hz, for
+# the tests to hear (tests/e2e/audio.h).
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 
 cmd=${1:?usage: testenv.sh start|stop <dir> [32|64]}
 dir=$(mkdir -p "${2:?usage: testenv.sh start|stop <dir> [32|64]}" && cd "$2" && pwd)
 bits=${3:-32}
+record=${4:-}
 export WINEPREFIX=$dir/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # The prefix is made in the locale the programs will run in (as wine-run.sh sets).
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
@@ -41,6 +44,7 @@ stop() {
   fi
   kill_pid "$dir/wineserver.pid" wineserver
   kill_pid "$dir/monitor-reader.pid" parec
+  rm -f "$dir/monitor.raw"  # a few MB a minute: kept no longer than the environment
   kill_pid "$dir/pulseaudio.pid" pulseaudio
   rm -f "$dir/pulse.env"
   kill_pid "$dir/xvfb.pid" Xvfb
@@ -106,7 +110,11 @@ EOF
   # a recording started then gets nothing for up to 2 s, and what it gets is
   # not timed as it sounds. A reader that stays on the monitor asking for 10 ms
   # keeps the sink rendering in 10 ms steps, like a sound card.
-  parec --device=countdown_sink.monitor --latency-msec=10 --raw </dev/null >/dev/null 2>"$dir/monitor-reader.log" &
+  local keep=/dev/null
+  [[ $record == record ]] && keep=$dir/monitor.raw
+  rm -f "$dir/monitor.raw"
+  parec --device=countdown_sink.monitor --latency-msec=10 --raw --format=s16le --rate=22050 --channels=1 \
+    </dev/null >"$keep" 2>"$dir/monitor-reader.log" &
   echo $! >"$dir/monitor-reader.pid"
   sleep 0.2
   if ! alive "$(<"$dir/monitor-reader.pid")"; then

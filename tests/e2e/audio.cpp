@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <mutex>
 #include <numbers>
 #include <stdexcept>
 #include <thread>
@@ -15,23 +14,16 @@ namespace e2e {
 
 namespace {
 
-// Short buffers time the sound finely; many of them keep the device fed while
-// the machine is busy (a second in all).
-constexpr int kBuffersPerSecond = 100;
-constexpr int kBuffers = 100;
 constexpr double kFullScale = 32768.0;
-// A second is long enough for every buffer of a reset device to come back.
-constexpr DWORD kDrainMs = 1000;
-// A device that has delivered nothing after this long is not recording.
-constexpr double kFirstBufferMs = 3000;
+// How often the recorder looks at the monitor file: finer than the reader's
+// 10 ms writes, so that each write is timed to within a millisecond or two.
+constexpr DWORD kPollMs = 1;
+// A reader that has written nothing after this long is not recording.
+constexpr double kFirstWriteMs = 3000;
 
-std::runtime_error Failure(const char* call, MMRESULT result, bool capture) {
+std::runtime_error Failure(const char* call, MMRESULT result) {
   wchar_t text[MAXERRORLENGTH] = L"";
-  if (capture) {
-    waveInGetErrorTextW(result, text, MAXERRORLENGTH);
-  } else {
-    waveOutGetErrorTextW(result, text, MAXERRORLENGTH);
-  }
+  waveOutGetErrorTextW(result, text, MAXERRORLENGTH);
   return std::runtime_error(std::string(call) + " failed: " + Utf8(text) + " (MMRESULT " + std::to_string(result) +
                             ")");
 }
@@ -59,21 +51,24 @@ double TicksPerMs() {
   return static_cast<double>(frequency.QuadPart) / 1000.0;
 }
 
-}  // namespace
-
-// ---- Devices ----
-
-std::vector<std::wstring> CaptureDeviceNames() {
-  std::vector<std::wstring> names;
-  const UINT count = waveInGetNumDevs();
-  for (UINT id = 0; id < count; ++id) {
-    WAVEINCAPSW caps{};
-    names.push_back(waveInGetDevCapsW(id, &caps, sizeof caps) == MMSYSERR_NOERROR ? caps.szPname : L"");
-  }
-  return names;
+long long FileBytes(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow) & ~1LL;  // whole samples
 }
 
+}  // namespace
+
 // ---- Recording ----
+
+std::wstring MonitorRecordingPath() {
+  wchar_t dir[MAX_PATH] = L"";
+  const DWORD n = GetEnvironmentVariableW(L"COUNTDOWN_TESTENV", dir, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return {};
+  std::wstring path = L"Z:" + std::wstring(dir, n) + L"/monitor.raw";  // drive Z: is the Linux root
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return path;
+}
 
 double Recording::TimeMs(size_t i) const {
   if (buffers.empty() || rate <= 0) {
@@ -88,173 +83,87 @@ double Recording::TimeMs(size_t i) const {
   return holder->ms - after * 1000.0 / rate;
 }
 
-// The device calls back on its own thread, where no waveIn function may be
-// called: the callback only stamps the buffer's return, and a worker thread
-// takes the samples and queues the buffer again, in the order they were queued.
+// A worker watches the file grow and notes when each write landed; Stop reads
+// the samples written in between.
 struct Recorder::State {
-  int rate = 0;
-  HWAVEIN device = nullptr;
-  std::vector<std::vector<int16_t>> data = std::vector<std::vector<int16_t>>(kBuffers);
-  std::vector<WAVEHDR> headers = std::vector<WAVEHDR>(kBuffers);
-  // Ticks after start plus one at which each buffer came back; 0 while queued.
-  std::unique_ptr<std::atomic<long long>[]> returned = std::make_unique<std::atomic<long long>[]>(kBuffers);
-  HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  std::wstring path = MonitorRecordingPath();
   double ticksPerMs = TicksPerMs();
   long long start = 0;
-  std::atomic<int> returns{0};
-
-  std::mutex mutex;  // guards stopping, queued, next and recording against the worker
-  bool stopping = false;
-  int queued = 0;
-  int next = 0;
-  Recording recording;
+  long long from = 0;  // the file's size at Start: where the recording's samples begin
+  std::atomic<bool> stopping{false};
+  std::vector<Recording::Buffer> writes;  // the worker's until it is joined
   std::thread worker;
 
-  ~State() { CloseHandle(wake); }
-
-  static void CALLBACK OnMessage(HWAVEIN, UINT message, DWORD_PTR instance, DWORD_PTR param, DWORD_PTR) {
-    if (message != WIM_DATA) {
-      return;
-    }
-    auto* self = reinterpret_cast<State*>(instance);
-    const auto* header = reinterpret_cast<const WAVEHDR*>(param);
-    self->returned[header->dwUser] = Ticks() - self->start + 1;
-    ++self->returns;
-    SetEvent(self->wake);
-  }
-
-  void Queue(int i) {
-    returned[i] = 0;
-    headers[i].dwBytesRecorded = 0;
-    const MMRESULT result = waveInAddBuffer(device, &headers[i], sizeof(WAVEHDR));
-    if (result == MMSYSERR_NOERROR) {
-      ++queued;
-    }
-  }
-
-  // Takes every buffer back that has returned, in queue order; false once
-  // stopping and none is left out.
-  bool TakeReturned() {
-    std::lock_guard lock(mutex);
-    while (queued > 0 && returned[next] != 0) {
-      const DWORD bytes = headers[next].dwBytesRecorded;
-      if (bytes > 0) {  // a reset hands the queued buffers back empty
-        const int16_t* first = data[next].data();
-        recording.samples.insert(recording.samples.end(), first, first + bytes / 2);
-        recording.buffers.push_back({recording.samples.size(), static_cast<double>(returned[next] - 1) / ticksPerMs});
+  void Watch() {
+    long long seen = from;
+    while (!stopping) {
+      const long long bytes = FileBytes(path);
+      if (bytes > seen) {
+        seen = bytes;
+        writes.push_back({static_cast<size_t>((bytes - from) / 2), static_cast<double>(Ticks() - start) / ticksPerMs});
       }
-      --queued;
-      if (!stopping) {
-        Queue(next);
-      }
-      next = (next + 1) % kBuffers;
-    }
-    return !(stopping && queued == 0);
-  }
-
-  void Work() {
-    ULONGLONG stopSeen = 0;
-    while (TakeReturned()) {
-      WaitForSingleObject(wake, 20);
-      std::lock_guard lock(mutex);
-      if (stopping && stopSeen == 0) {
-        stopSeen = GetTickCount64();
-      }
-      if (stopSeen != 0 && GetTickCount64() - stopSeen > kDrainMs) {
-        return;  // a buffer the device never handed back is left out
-      }
+      Sleep(kPollMs);
     }
   }
 };
 
-Recorder::Recorder(UINT device, int rate) : state_(std::make_unique<State>()) {
-  state_->rate = rate;
-  const WAVEFORMATEX format = MonoFormat(rate);
-  const MMRESULT opened = waveInOpen(&state_->device, device, &format, reinterpret_cast<DWORD_PTR>(&State::OnMessage),
-                                     reinterpret_cast<DWORD_PTR>(state_.get()), CALLBACK_FUNCTION);
-  if (opened != MMSYSERR_NOERROR) {
-    state_->device = nullptr;
-    throw Failure("waveInOpen", opened, true);
-  }
-  const size_t samples = static_cast<size_t>(std::max(1, rate / kBuffersPerSecond));
-  for (int i = 0; i < kBuffers; ++i) {
-    state_->data[i].assign(samples, 0);
-    WAVEHDR& header = state_->headers[i];
-    header.lpData = reinterpret_cast<LPSTR>(state_->data[i].data());
-    header.dwBufferLength = static_cast<DWORD>(samples * 2);
-    header.dwUser = static_cast<DWORD_PTR>(i);
-    const MMRESULT prepared = waveInPrepareHeader(state_->device, &header, sizeof header);
-    if (prepared != MMSYSERR_NOERROR) {
-      for (int j = 0; j < i; ++j) {
-        waveInUnprepareHeader(state_->device, &state_->headers[j], sizeof(WAVEHDR));
-      }
-      waveInClose(state_->device);
-      throw Failure("waveInPrepareHeader", prepared, true);
-    }
+Recorder::Recorder() : state_(std::make_unique<State>()) {
+  if (FileBytes(state_->path) < 0) {
+    throw std::runtime_error("no recording of the sound server's monitor at " + Utf8(state_->path) +
+                             " (tools/testenv.sh start ... record)");
   }
 }
 
 Recorder::~Recorder() {
-  if (state_->worker.joinable()) {
-    Stop();
-  }
-  for (WAVEHDR& header : state_->headers) {
-    waveInUnprepareHeader(state_->device, &header, sizeof header);
-  }
-  waveInClose(state_->device);
+  if (state_->worker.joinable()) Stop();
 }
 
 void Recorder::Start() {
-  if (state_->worker.joinable()) {
-    throw std::runtime_error("Recorder::Start while recording");
-  }
   State& s = *state_;
-  s.recording = Recording{};
-  s.recording.rate = s.rate;
-  s.stopping = false;
-  s.queued = 0;
-  s.next = 0;
-  s.returns = 0;
-  for (int i = 0; i < kBuffers; ++i) {
-    s.Queue(i);
-  }
-  if (s.queued != kBuffers) {
-    waveInReset(s.device);
-    throw std::runtime_error("waveInAddBuffer failed");
+  if (s.worker.joinable()) throw std::runtime_error("Recorder::Start while recording");
+  // Times mean something only from a write on: the recording starts with the
+  // first one after now.
+  const long long before = FileBytes(s.path);
+  const long long waitFrom = Ticks();
+  long long bytes = before;
+  while ((bytes = FileBytes(s.path)) <= before) {
+    if (static_cast<double>(Ticks() - waitFrom) / s.ticksPerMs > kFirstWriteMs) {
+      throw std::runtime_error("the monitor's reader wrote nothing in " +
+                               std::to_string(static_cast<int>(kFirstWriteMs)) + " ms");
+    }
+    Sleep(kPollMs);
   }
   s.start = Ticks();
-  const MMRESULT started = waveInStart(s.device);
-  if (started != MMSYSERR_NOERROR) {
-    waveInReset(s.device);
-    throw Failure("waveInStart", started, true);
-  }
-  s.worker = std::thread([&s] { s.Work(); });
-  // Times mean something only once the device delivers: wait for its first buffer.
-  while (s.returns == 0) {
-    if (ElapsedMs() > kFirstBufferMs) {
-      Stop();
-      throw std::runtime_error("the capture device delivered nothing in " +
-                               std::to_string(static_cast<int>(kFirstBufferMs)) + " ms");
-    }
-    Sleep(1);
-  }
+  s.from = bytes;
+  s.writes.clear();
+  s.stopping = false;
+  s.worker = std::thread([&s] { s.Watch(); });
 }
 
 double Recorder::ElapsedMs() const { return static_cast<double>(Ticks() - state_->start) / state_->ticksPerMs; }
 
 Recording Recorder::Stop() {
   State& s = *state_;
-  if (!s.worker.joinable()) {
-    return std::move(s.recording);
-  }
-  {
-    std::lock_guard lock(s.mutex);
-    s.stopping = true;
-  }
-  waveInReset(s.device);  // hands every queued buffer back, the current one part-filled
-  SetEvent(s.wake);
+  Recording recording;
+  recording.rate = kRecordingRate;
+  if (!s.worker.joinable()) return recording;
+  s.stopping = true;
   s.worker.join();
-  return std::move(s.recording);
+  recording.buffers = std::move(s.writes);
+  if (recording.buffers.empty()) return recording;
+  recording.samples.resize(recording.buffers.back().end);
+  const HANDLE file =
+      CreateFileW(s.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + Utf8(s.path));
+  LARGE_INTEGER at{};
+  at.QuadPart = s.from;
+  DWORD read = 0;
+  const DWORD want = static_cast<DWORD>(recording.samples.size() * 2);
+  const bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+                  ReadFile(file, recording.samples.data(), want, &read, nullptr) && read == want;
+  CloseHandle(file);
+  if (!ok) throw std::runtime_error("cannot read the recording from " + Utf8(s.path));
+  return recording;
 }
 
 // ---- Levels ----
@@ -361,7 +270,7 @@ Player::Player(std::vector<int16_t> samples, int rate) : samples_(std::move(samp
   const MMRESULT opened = waveOutOpen(&device_, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL);
   if (opened != MMSYSERR_NOERROR) {
     device_ = nullptr;
-    throw Failure("waveOutOpen", opened, false);
+    throw Failure("waveOutOpen", opened);
   }
   header_.lpData = reinterpret_cast<LPSTR>(samples_.data());
   header_.dwBufferLength = static_cast<DWORD>(samples_.size() * 2);
@@ -374,7 +283,7 @@ Player::Player(std::vector<int16_t> samples, int rate) : samples_(std::move(samp
   }
   if (result != MMSYSERR_NOERROR) {
     waveOutClose(device_);
-    throw Failure("waveOutWrite", result, false);
+    throw Failure("waveOutWrite", result);
   }
 }
 

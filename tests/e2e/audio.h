@@ -1,7 +1,8 @@
 // Sound as the user hears it. In the test environment every program plays into
-// a PulseAudio null sink whose monitor is the default capture device
-// (tools/testenv.sh), so a Recorder on that device hears whatever any process
-// plays, after the same path a user's speakers would get it by.
+// a PulseAudio null sink, and a reader on the Linux side records that sink's
+// monitor for as long as the environment runs (tools/testenv.sh), so a
+// Recorder hears whatever any process plays, after the same path a user's
+// speakers would get it by, without a recording device inside Wine.
 //
 // Samples are 16-bit mono. Levels are fractions of full scale (a full-scale
 // square wave has an RMS of 1, a full-scale sine about 0.707). Times are
@@ -26,49 +27,50 @@
 
 namespace e2e {
 
-// ---- Devices -----------------------------------------------------------------
+// ---- The monitor's recording ------------------------------------------------
 
-// The names of the capture devices by waveInGetDevCaps, indexed by device id.
-// Under Wine, device 0 ("PulseAudio") is the server's default source.
-std::vector<std::wstring> CaptureDeviceNames();
+// What the reader writes: 16-bit little-endian mono samples at this rate.
+inline constexpr int kRecordingRate = 22050;
+// The file it writes them to, as this process reaches it; empty outside the
+// test environment.
+std::wstring MonitorRecordingPath();
 
 // ---- Recording -----------------------------------------------------------------
 
 // What a Recorder captured, and when.
 struct Recording {
-  // One buffer the device handed back with samples in it.
+  // One write of the reader's, as the recorder saw it land in the file.
   struct Buffer {
     size_t end;  // one past its last sample in samples
-    double ms;   // when it came back
+    double ms;   // when it was seen
   };
 
   int rate = 0;
   std::vector<int16_t> samples;
   std::vector<Buffer> buffers;
 
-  // When sample i was captured: its buffer's return time less the samples
-  // after it in that buffer. Late by the device's delivery delay (a few ms),
-  // never early; samples the device dropped do not shift later ones.
+  // When sample i was captured: the time its write was seen less the samples
+  // after it in that write. Late by the reader's delivery delay (a few ms),
+  // never early; samples the reader dropped do not shift later ones.
   double TimeMs(size_t i) const;
 };
 
-// Records one capture device from Start() until Stop().
+// Records what the monitor's reader writes from Start() until Stop().
 class Recorder {
  public:
-  // Opens the device (by default the default capture device) for 16-bit mono.
-  explicit Recorder(UINT device = WAVE_MAPPER, int rate = 22050);
+  // Throws when there is no recording of the monitor to read.
+  Recorder();
   ~Recorder();
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
 
-  // Starts recording and returns once the device has delivered its first
-  // buffer; throws when it delivers nothing within 3 s.
+  // Starts recording and returns once the reader has written once more;
+  // throws when it writes nothing within 3 s.
   void Start();
   // Milliseconds since Start on the clock that times the buffers: how a test
   // marks when it acted, to compare with what it heard.
   double ElapsedMs() const;
-  // Ends the recording, with the part of the last buffer filled so far. The
-  // device stays open and may Start again.
+  // Ends the recording, with everything written by now. It may Start again.
   Recording Stop();
 
  private:
