@@ -15,54 +15,57 @@ inline constexpr const char* kSearch = nullptr;
 
 // X(entry, exported name, library, signature). The library kSearch means the
 // first of kSearchedLibraries that exports the name; any other library is the
-// only one tried, and its entry is optional. `signature` is the function whose type the entry has; it is only spelled
-// out by Win32 code. The first thirty entries are the program's own declared
-// table, in its order; CreateThread stands twice there, so that the delay's
-// worker and the edge-hiding worker are started through separate entries.
+// only one tried, and its entry is optional. `signature` is the function whose
+// type the entry has; only Win32 code spells it out. Most entries are
+// COUNTDOWN_SAME(X, name, library): their own name's export, of that type.
+// The first thirty entries are the program's own declared table, in its
+// order; CreateThread stands twice there, so that the delay's worker and the
+// edge-hiding worker are started through separate entries.
+#define COUNTDOWN_SAME(X, name, library) X(name, #name, library, name)
 // clang-format off
-#define COUNTDOWN_BOUND_FUNCTIONS(X)                                                       \
-  X(GetWindowLongA, "GetWindowLongA", kSearch, GetWindowLongA)                             \
-  X(SetWindowLongA, "SetWindowLongA", kSearch, SetWindowLongA)                             \
-  X(SetLayeredWindowAttributes, "SetLayeredWindowAttributes", kSearch, SetLayeredWindowAttributes) \
-  X(GetCurrentThreadId, "GetCurrentThreadId", kSearch, GetCurrentThreadId)                 \
-  X(RegisterWindowMessageA, "RegisterWindowMessageA", kSearch, RegisterWindowMessageA)     \
-  X(CreateThread, "CreateThread", kSearch, CreateThread)                                   \
-  X(CloseHandle, "CloseHandle", kSearch, CloseHandle)                                      \
-  X(PeekMessageA, "PeekMessageA", kSearch, PeekMessageA)                                   \
-  X(GetMessageA, "GetMessageA", kSearch, GetMessageA)                                      \
-  X(TranslateMessage, "TranslateMessage", kSearch, TranslateMessage)                       \
-  X(DispatchMessageA, "DispatchMessageA", kSearch, DispatchMessageA)                       \
-  X(PostThreadMessageA, "PostThreadMessageA", kSearch, PostThreadMessageA)                 \
-  X(MoveMemoryBytes, "RtlMoveMemory", kSearch, MoveMemorySignature)                        \
-  X(Sleep, "Sleep", kSearch, Sleep)                                                        \
-  X(ShellExecuteA, "ShellExecuteA", kSearch, ShellExecuteA)                                \
-  X(IsWindow, "IsWindow", kSearch, IsWindow)                                               \
-  X(CreateThreadForAutoHide, "CreateThread", kSearch, CreateThread)                        \
-  X(PostMessageA, "PostMessageA", kSearch, PostMessageA)                                   \
-  X(GetTickCount, "GetTickCount", kSearch, GetTickCount)                                   \
-  X(GetWindowRect, "GetWindowRect", kSearch, GetWindowRect)                                \
-  X(MoveWindow, "MoveWindow", kSearch, MoveWindow)                                         \
-  X(CreateWaitableTimerA, "CreateWaitableTimerA", kSearch, CreateWaitableTimerA)           \
-  X(SetWaitableTimer, "SetWaitableTimer", kSearch, SetWaitableTimer)                       \
-  X(MsgWaitForMultipleObjects, "MsgWaitForMultipleObjects", kSearch, MsgWaitForMultipleObjects) \
-  X(UnhookWindowsHookEx, "UnhookWindowsHookEx", kSearch, UnhookWindowsHookEx)              \
-  X(GetModuleHandleA, "GetModuleHandleA", kSearch, GetModuleHandleA)                       \
-  X(SetWindowsHookExA, "SetWindowsHookExA", kSearch, SetWindowsHookExA)                    \
-  X(GetCursorPos, "GetCursorPos", kSearch, GetCursorPos)                                   \
-  X(EnumDisplaySettingsA, "EnumDisplaySettingsA", kSearch, EnumDisplaySettingsA)           \
-  X(CallNextHookEx, "CallNextHookEx", kSearch, CallNextHookEx)                             \
-  /* What only some runs need, so that start-up does not pay for its library. */        \
-  X(SetDefaultDllDirectories, "SetDefaultDllDirectories", "kernel32.dll", SetDefaultDllDirectories) \
-  X(ChooseColorW, "ChooseColorW", "comdlg32.dll", ChooseColorW)                         \
-  X(OleLoadPicture, "OleLoadPicture", "oleaut32.dll", OleLoadPicture)                   \
-  X(ShellExecuteToOpen, "ShellExecuteA", "shell32.dll", ShellExecuteA)                  \
-  X(waveOutGetNumDevs, "waveOutGetNumDevs", "winmm.dll", waveOutGetNumDevs)             \
-  X(waveOutOpen, "waveOutOpen", "winmm.dll", waveOutOpen)                               \
-  X(waveOutPrepareHeader, "waveOutPrepareHeader", "winmm.dll", waveOutPrepareHeader)    \
-  X(waveOutWrite, "waveOutWrite", "winmm.dll", waveOutWrite)                            \
-  X(waveOutReset, "waveOutReset", "winmm.dll", waveOutReset)                            \
-  X(waveOutUnprepareHeader, "waveOutUnprepareHeader", "winmm.dll", waveOutUnprepareHeader) \
-  X(waveOutClose, "waveOutClose", "winmm.dll", waveOutClose)
+#define COUNTDOWN_BOUND_FUNCTIONS(X)                                             \
+  COUNTDOWN_SAME(X, GetWindowLongA, kSearch)                                     \
+  COUNTDOWN_SAME(X, SetWindowLongA, kSearch)                                     \
+  COUNTDOWN_SAME(X, SetLayeredWindowAttributes, kSearch)                         \
+  COUNTDOWN_SAME(X, GetCurrentThreadId, kSearch)                                 \
+  COUNTDOWN_SAME(X, RegisterWindowMessageA, kSearch)                             \
+  COUNTDOWN_SAME(X, CreateThread, kSearch)                                       \
+  COUNTDOWN_SAME(X, CloseHandle, kSearch)                                        \
+  COUNTDOWN_SAME(X, PeekMessageA, kSearch)                                       \
+  COUNTDOWN_SAME(X, GetMessageA, kSearch)                                        \
+  COUNTDOWN_SAME(X, TranslateMessage, kSearch)                                   \
+  COUNTDOWN_SAME(X, DispatchMessageA, kSearch)                                   \
+  COUNTDOWN_SAME(X, PostThreadMessageA, kSearch)                                 \
+  X(MoveMemoryBytes, "RtlMoveMemory", kSearch, MoveMemorySignature)              \
+  COUNTDOWN_SAME(X, Sleep, kSearch)                                              \
+  COUNTDOWN_SAME(X, ShellExecuteA, kSearch)                                      \
+  COUNTDOWN_SAME(X, IsWindow, kSearch)                                           \
+  X(CreateThreadForAutoHide, "CreateThread", kSearch, CreateThread)              \
+  COUNTDOWN_SAME(X, PostMessageA, kSearch)                                       \
+  COUNTDOWN_SAME(X, GetTickCount, kSearch)                                       \
+  COUNTDOWN_SAME(X, GetWindowRect, kSearch)                                      \
+  COUNTDOWN_SAME(X, MoveWindow, kSearch)                                         \
+  COUNTDOWN_SAME(X, CreateWaitableTimerA, kSearch)                               \
+  COUNTDOWN_SAME(X, SetWaitableTimer, kSearch)                                   \
+  COUNTDOWN_SAME(X, MsgWaitForMultipleObjects, kSearch)                          \
+  COUNTDOWN_SAME(X, UnhookWindowsHookEx, kSearch)                                \
+  COUNTDOWN_SAME(X, GetModuleHandleA, kSearch)                                   \
+  COUNTDOWN_SAME(X, SetWindowsHookExA, kSearch)                                  \
+  COUNTDOWN_SAME(X, GetCursorPos, kSearch)                                       \
+  COUNTDOWN_SAME(X, EnumDisplaySettingsA, kSearch)                               \
+  COUNTDOWN_SAME(X, CallNextHookEx, kSearch)                                     \
+  /* What only some runs need, so that start-up does not pay for its library. */ \
+  COUNTDOWN_SAME(X, SetDefaultDllDirectories, "kernel32.dll")                    \
+  COUNTDOWN_SAME(X, ChooseColorW, "comdlg32.dll")                                \
+  COUNTDOWN_SAME(X, OleLoadPicture, "oleaut32.dll")                              \
+  X(ShellExecuteToOpen, "ShellExecuteA", "shell32.dll", ShellExecuteA)           \
+  COUNTDOWN_SAME(X, waveOutGetNumDevs, "winmm.dll")                              \
+  COUNTDOWN_SAME(X, waveOutOpen, "winmm.dll")                                    \
+  COUNTDOWN_SAME(X, waveOutPrepareHeader, "winmm.dll")                           \
+  COUNTDOWN_SAME(X, waveOutWrite, "winmm.dll")                                   \
+  COUNTDOWN_SAME(X, waveOutReset, "winmm.dll")                                   \
+  COUNTDOWN_SAME(X, waveOutUnprepareHeader, "winmm.dll")                         \
+  COUNTDOWN_SAME(X, waveOutClose, "winmm.dll")
 // clang-format on
 
 enum class Bound : uint8_t {

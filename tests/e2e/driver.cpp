@@ -809,13 +809,8 @@ bool WaitText(HWND window, const std::wstring& expected, DWORD timeoutMs) {
 // ---- Pixels and pictures ----
 
 COLORREF ScreenPixel(int x, int y) {
-  HDC screen = GetDC(nullptr);
-  if (!screen) {
-    return CLR_INVALID;
-  }
-  const COLORREF colour = GetPixel(screen, x, y);
-  ReleaseDC(nullptr, screen);
-  return colour;
+  const WindowDc screen(nullptr);
+  return screen.get() ? GetPixel(screen.get(), x, y) : CLR_INVALID;
 }
 
 std::wstring SaveScreenshot(const RECT& rect, const std::wstring& name) {
