@@ -13,9 +13,13 @@ constexpr wchar_t kWakeClass[] = L"CountdownDelay";
 // "我是延迟我怕谁?" in code page 936, as the A function expects it.
 constexpr char kWakeName[] = "\xCE\xD2\xCA\xC7\xD1\xD3\xB3\xD9\xCE\xD2\xC5\xC2\xCB\xAD\x3F";
 
+// Each worker is handed a request of its own, which it copies and frees: the
+// program's record is rewritten by the next delay, perhaps one nested in this
+// one before this worker has even started.
 DWORD WINAPI DelayWorker(void* parameter) {
   DelayRequest copy;
   Sys<Bound::MoveMemoryBytes>()(&copy, parameter, sizeof copy);
+  delete static_cast<DelayRequest*>(parameter);
   Sys<Bound::Sleep>()(static_cast<DWORD>(copy.milliseconds));
   Sys<Bound::PostMessageA>()(HandleFromBits<HWND>(copy.wakeWindow), copy.wakeMessage, copy.wait, 0);
   return 0;
@@ -49,7 +53,11 @@ void Win32MessagePump::PumpingDelay(DelayRequest& request, int milliseconds) {
   wakeMessage_ = request.wakeMessage;
   // Without a window or a worker no wake-up would come: better no pause than no end.
   if (!window_) return;
-  if (!OwnedHandle(Sys<Bound::CreateThread>()(nullptr, 0, DelayWorker, &request, 0, nullptr))) return;
+  auto* own = new DelayRequest(request);
+  if (!OwnedHandle(Sys<Bound::CreateThread>()(nullptr, 0, DelayWorker, own, 0, nullptr))) {
+    delete own;
+    return;
+  }
 
   Wait wait{request.wait, false};
   waits_.push_back(&wait);

@@ -43,5 +43,7 @@ struct Program {
 // rest) and leaves the program ready for the message loop.
 void StartProgram(Program& program);
 
-// Releases the program-wide records; runs when the process ends.
+// Stops what still runs beside the user-interface thread (the sound, edge
+// hiding's threads) and releases the program-wide records; runs when the
+// process ends, whichever way it ends.
 void ProgramExit(Program& program);

@@ -33,6 +33,10 @@ void StartProgram(Program& program) {
 }
 
 void ProgramExit(Program& program) {
+  // Nothing of the program's own goes on while the process is torn down: the
+  // sound is stopped and edge hiding's threads have returned.
+  program.sys.sound.Stop();
+  program.sys.desktop.End();
   if (program.countdown) {
     program.countdown->minutesText = {};
     program.countdown->secondsText = {};

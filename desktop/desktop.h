@@ -34,9 +34,12 @@ class Desktop {
   // cursor touches that strip. A switch-on while on changes nothing. Null
   // switches it off.
   virtual void SetAutoHide(ui::Window* window, int32_t margin = 0) = 0;
-  // Brings a window hidden at an edge back in full against that edge, after
-  // whatever the edge hiding was doing has finished.
+  // Brings a window hidden at an edge back in full against that edge, once
+  // edge hiding is off; nothing it had decided before lands afterwards.
   virtual void BringBackFromEdge(ui::Window& window) = 0;
+  // For the end of the process: edge hiding off for good, the hook removed
+  // and every thread of it returned (or, should one hang, given up on).
+  virtual void End() = 0;
 };
 
 inline constexpr uint8_t kTranslucentAlpha = 80;

@@ -6,6 +6,7 @@
 
 #include "base/bound_functions_win.h"
 #include "base/handles_win.h"
+#include "base/message_window_win.h"
 #include "desktop/edge_rules.h"
 #include "ui/backend_win.h"
 
@@ -23,19 +24,32 @@ constexpr DWORD kIdleInterval = 500;
 constexpr DWORD kHooklessInterval = 50;
 // A request to the hook's thread: look at `running` again.
 constexpr UINT kHookRequest = WM_APP + 1;
+// A move the worker asks of the user-interface thread: wParam is the switch
+// it was decided under, lParam the window's new top-left corner.
+constexpr UINT kMoveRequest = WM_APP + 2;
+constexpr wchar_t kMovesClass[] = L"CountdownEdgeMoves";
+// How long the end of the process waits for the worker and the hook's thread.
+constexpr DWORD kEndWait = 2000;
 
 // What the worker and the hook's thread share with the user-interface
-// thread. Made once and never released: neither thread is ever waited for
-// (the user-interface thread must never wait on them), so what they read has
-// to outlive them, up to the end of the process.
+// thread. Made once and never released: neither thread is waited for while
+// the program runs (the user-interface thread must never wait on them), so
+// what they read has to outlive them, up to the end of the process, which
+// waits for both to return.
 struct AutoHideShared {
   AutoHideState state;
   MouseButtonState mouse;
   HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // mouse activity, a switch, a request
-  std::atomic<uint32_t> bringBack{0};                          // a window to bring back from its edge
-  std::atomic<bool> hooked{false};                             // the hook is in place
-  bool workerStarted = false;                                  // user-interface thread only
-  DWORD hookThread = 0;                                        // user-interface thread only
+  // Counts the switches on and off. A move decided under one switch is
+  // dropped when it arrives under another (a switch-off among them): whatever
+  // it would have done, the switch has undone or will do again.
+  std::atomic<uint32_t> epoch{0};
+  std::atomic<bool> hooked{false};  // the hook is in place
+  std::atomic<bool> ending{false};  // the process is ending: both threads return
+  // User-interface thread only.
+  HWND moves = nullptr;  // makes the worker's moves, on the window's own thread
+  HANDLE worker = nullptr, hookThread = nullptr;
+  DWORD hookThreadId = 0;
 };
 
 AutoHideShared* g_shared = nullptr;
@@ -66,18 +80,21 @@ DWORD WINAPI HookThread(void*) {
   MSG msg;
   Sys<Bound::PeekMessageA>()(&msg, nullptr, 0, 0, PM_NOREMOVE);  // its queue exists from here on
   HHOOK hook = nullptr;
-  do {
-    if (shared.state.running && hook == nullptr) {
+  for (;;) {
+    const bool wanted = shared.state.running && !shared.ending;
+    if (wanted && hook == nullptr) {
       hook = Sys<Bound::SetWindowsHookExA>()(WH_MOUSE_LL, MouseHookProc, Sys<Bound::GetModuleHandleA>()(nullptr), 0);
       shared.state.hookHandle = HandleBits(hook);
-    } else if (!shared.state.running && hook != nullptr) {
+    } else if (!wanted && hook != nullptr) {
       Sys<Bound::UnhookWindowsHookEx>()(hook);
       hook = nullptr;
       shared.state.hookHandle = 0;
     }
     shared.hooked = hook != nullptr;
     SetEvent(shared.wake);  // the worker's pace depends on it
-  } while (Sys<Bound::GetMessageA>()(&msg, nullptr, 0, 0) > 0);
+    if (shared.ending || Sys<Bound::GetMessageA>()(&msg, nullptr, 0, 0) <= 0) break;
+  }
+  if (hook != nullptr) Sys<Bound::UnhookWindowsHookEx>()(hook);
   return 0;
 }
 
@@ -158,36 +175,44 @@ bool Locate(HWND window, const ScreenRect* lastSeen, int32_t margin, Placement& 
   return true;
 }
 
-// The move is posted to the window's own thread, not waited for: the worker
-// goes on whether or not that thread is answering.
-void MoveTo(HWND window, const ScreenRect& now, ScreenPoint to) {
+void MoveNow(HWND window, ScreenPoint to) {
+  SetWindowPos(window, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The worker's moves are made by the window's own thread, and the worker
+// does not wait for them: it goes on whether or not that thread is
+// answering. They arrive in the order asked, and one asked for under an
+// earlier switch is dropped.
+void AskMove(const AutoHideShared& shared, uint32_t epoch, const ScreenRect& now, ScreenPoint to) {
   if (to == ScreenPoint{now.left, now.top}) return;
-  SetWindowPos(window, nullptr, to.x, to.y, now.width(), now.height(),
-               SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+  SendNotifyMessageW(shared.moves, kMoveRequest, epoch, MAKELPARAM(to.x, to.y));  // screen coordinates fit 16 bits
 }
 
-void BringBack(HWND window, const ScreenRect* lastSeen) {
-  Placement at;
-  if (Locate(window, lastSeen, kDefaultVisibleMargin, at))
-    MoveTo(window, at.window, RestoredPosition(at.window, at.monitor));
+LRESULT CALLBACK MovesProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  const auto* shared = reinterpret_cast<AutoHideShared*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg != kMoveRequest || shared == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (wp == shared->epoch) {
+    MoveNow(WindowOf(shared->state.targetWindow), {static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))});
+  }
+  return 0;
 }
 
-// One worker for the life of the process, started by the first switch-on.
-// It is the only thread that moves the window by the rules, so a move it is
-// making cannot land after a bring-back and hide the window again; while edge
-// hiding is off it sleeps until woken.
+// One worker for the life of the process, started by the first switch-on;
+// while edge hiding is off it sleeps until woken.
 DWORD WINAPI AutoHideWorker(void*) {
   AutoHideShared& shared = Shared();
   AutoHideState& state = shared.state;
-  const HANDLE timer = Sys<Bound::CreateWaitableTimerA>()(nullptr, FALSE, nullptr);
+  const OwnedHandle timer(Sys<Bound::CreateWaitableTimerA>()(nullptr, FALSE, nullptr));
   ScreenRect lastSeen;
   bool seen = false;
   int briskPasses = 0;
   Placement at;
-  for (;;) {
-    if (const uint32_t window = shared.bringBack.exchange(0)) BringBack(WindowOf(window), seen ? &lastSeen : nullptr);
+  while (!shared.ending) {
+    // Taken before the window is looked at: a move decided from a rectangle
+    // that a switch's bring-back has changed since is dropped.
+    const uint32_t epoch = shared.epoch;
     if (!state.running) {
-      TimerWait(timer, INFINITE, shared.wake);
+      TimerWait(timer.get(), INFINITE, shared.wake);
       continue;
     }
     // While the left button is held (a window being dragged, perhaps this
@@ -201,23 +226,27 @@ DWORD WINAPI AutoHideWorker(void*) {
         Sys<Bound::GetCursorPos>()(&cursor)) {
       lastSeen = at.monitor;
       seen = true;
-      MoveTo(target, at.window,
-             EdgeRulePosition(at.window, at.monitor, {cursor.x, cursor.y}, state.visibleMargin, at.monitors));
+      AskMove(shared, epoch, at.window,
+              EdgeRulePosition(at.window, at.monitor, {cursor.x, cursor.y}, state.visibleMargin, at.monitors));
     }
     ProcessPendingMessages();
     const DWORD pause = !hooked ? kHooklessInterval : briskPasses > 0 ? kBriskInterval : kIdleInterval;
-    if (TimerWait(timer, pause, shared.wake)) {
+    if (TimerWait(timer.get(), pause, shared.wake)) {
       briskPasses = kBriskPasses;
     } else if (briskPasses > 0) {
       --briskPasses;
     }
   }
+  return 0;
 }
 
 }  // namespace
 
 AutoHideController::AutoHideController() {
-  if (g_shared == nullptr) g_shared = new AutoHideShared;
+  if (g_shared == nullptr) {
+    g_shared = new AutoHideShared;
+    g_shared->moves = CreateMessageWindow(kMovesClass, MovesProc, g_shared);
+  }
 }
 
 void Win32Desktop::SetWindowAlpha(ui::Window& window, uint8_t alpha) {
@@ -235,33 +264,48 @@ void AutoHideController::SetAutoHide(HWND window, int32_t margin) {
   if (window == nullptr) {
     state.running = 0;
   } else {
-    if (state.running) return;
+    if (state.running || shared.ending) return;
     state.targetWindow = HandleBits(window);
     state.visibleMargin = EffectiveMargin(margin);
     state.running = 1;
     const auto start = Sys<Bound::CreateThreadForAutoHide>();
-    if (!shared.workerStarted) {
-      const OwnedHandle worker(start(nullptr, 0, AutoHideWorker, nullptr, 0, nullptr));
-      shared.workerStarted = static_cast<bool>(worker);
-    }
-    if (shared.hookThread == 0) {
+    if (shared.worker == nullptr) shared.worker = start(nullptr, 0, AutoHideWorker, nullptr, 0, nullptr);
+    if (shared.hookThread == nullptr) {
       // It looks at `running` once its queue exists, so a request that finds
       // no queue yet is not missed.
-      OwnedHandle(start(nullptr, 0, HookThread, nullptr, 0, &shared.hookThread));
+      shared.hookThread = start(nullptr, 0, HookThread, nullptr, 0, &shared.hookThreadId);
     }
   }
-  if (shared.hookThread != 0) Sys<Bound::PostThreadMessageA>()(shared.hookThread, kHookRequest, 0, 0);
+  ++shared.epoch;
+  if (shared.hookThreadId != 0) Sys<Bound::PostThreadMessageA>()(shared.hookThreadId, kHookRequest, 0, 0);
   SetEvent(shared.wake);
 }
 
-void AutoHideController::BringBackFromEdge(HWND hwnd) {
+// On the window's own thread, which makes every move of it: a move the worker
+// asked for before the switch-off arrives after this one and is dropped.
+void AutoHideController::BringBackFromEdge(HWND window) {
+  Placement at;
+  if (!Locate(window, nullptr, kDefaultVisibleMargin, at)) return;
+  const ScreenPoint to = RestoredPosition(at.window, at.monitor, at.monitors);
+  if (to != ScreenPoint{at.window.left, at.window.top}) MoveNow(window, to);
+}
+
+// A process torn down while its own threads are still inside system calls
+// can crash on its way out (seen under Wine), so both are told to return, the
+// hook goes with its thread, and the end waits for them, briefly.
+void AutoHideController::End() {
   AutoHideShared& shared = Shared();
-  if (!shared.workerStarted) {
-    BringBack(hwnd, nullptr);  // no worker, so nothing else moves it
-    return;
-  }
-  shared.bringBack = HandleBits(hwnd);
+  shared.state.running = 0;
+  shared.ending = true;
+  ++shared.epoch;
   SetEvent(shared.wake);
+  if (shared.hookThreadId != 0) Sys<Bound::PostThreadMessageA>()(shared.hookThreadId, WM_QUIT, 0, 0);
+  HANDLE threads[2];
+  DWORD count = 0;
+  for (HANDLE thread : {shared.worker, shared.hookThread}) {
+    if (thread != nullptr) threads[count++] = thread;
+  }
+  if (count != 0) WaitForMultipleObjects(count, threads, TRUE, kEndWait);
 }
 
 void Win32Desktop::SetAutoHide(ui::Window* window, int32_t margin) {
@@ -271,3 +315,5 @@ void Win32Desktop::SetAutoHide(ui::Window* window, int32_t margin) {
 void Win32Desktop::BringBackFromEdge(ui::Window& window) {
   autoHide_.BringBackFromEdge(ui::Win32Backend::Handle(window));
 }
+
+void Win32Desktop::End() { autoHide_.End(); }

@@ -16,6 +16,7 @@ class AutoHideController {
   // A null window switches edge hiding off.
   void SetAutoHide(HWND window, int32_t margin);
   void BringBackFromEdge(HWND window);
+  void End();
 };
 
 class Win32Desktop : public Desktop {
@@ -23,6 +24,7 @@ class Win32Desktop : public Desktop {
   void SetWindowAlpha(ui::Window& window, uint8_t alpha) override;
   void SetAutoHide(ui::Window* window, int32_t margin) override;
   void BringBackFromEdge(ui::Window& window) override;
+  void End() override;
 
  private:
   AutoHideController autoHide_;

@@ -61,15 +61,10 @@ ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor
   return Inside(window, cursor) ? ShowRules(window, monitor, m, all) : HideRules(window, monitor, m, all);
 }
 
-ScreenPoint RestoredPosition(const ScreenRect& window, const ScreenRect& monitor) {
-  // The hide rules once more, with a strip as deep as the window itself: the
-  // window ends flush with the edge it was hidden at.
-  const int32_t m = kDefaultVisibleMargin;
-  const ScreenRect& w = window;
-  const ScreenRect& s = monitor;
-  if (w.top == s.top + m - w.height() || w.top == s.bottom - m) return HideRules(w, s, w.height());
-  if (w.left == s.left + m - w.width() || w.left == s.right - m) return HideRules(w, s, w.width());
-  return {w.left, w.top};
+ScreenPoint RestoredPosition(const ScreenRect& window, const ScreenRect& monitor, Monitors all) {
+  // Where the cursor on its strip would bring it: flush with the edge it is
+  // hidden at, and only at an edge where it can have been hidden.
+  return ShowRules(window, monitor, kDefaultVisibleMargin, all);
 }
 
 ScreenRect HoldingMonitor(const ScreenRect& window, const ScreenRect& nearest, const ScreenRect* lastSeen,

@@ -39,9 +39,10 @@ ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor
                              Monitors all = {});
 
 // What switching edge hiding off does to a window left hidden with the
-// default strip: it comes back in full against the edge it was hidden at.
-// A window that is not hidden stays.
-ScreenPoint RestoredPosition(const ScreenRect& window, const ScreenRect& monitor);
+// default strip: it comes back in full against the outer edge it was hidden
+// at. A window that is not hidden, or sits at an edge another monitor
+// continues (where it shows on that monitor), stays.
+ScreenPoint RestoredPosition(const ScreenRect& window, const ScreenRect& monitor, Monitors all = {});
 
 // Whose edges apply. The system names the monitor with the most of the
 // window on it, but a window hidden at a monitor's edge lies mostly on the

@@ -33,13 +33,21 @@ if ((${#missing[@]})); then
     apt-get update && break
     sleep 5
   done
-  if ! apt-get install -y "${missing[@]}"; then
-    # The i386 lists are the ones a mirror in the middle of a sync leaves
-    # behind the amd64 ones, and then no i386 library matches its installed
-    # amd64 twin. Everything but 32-bit Wine still installs; the Wine layers
-    # then run on the 64-bit build, and the test summary says why.
-    echo "Installing the i386 packages failed; going on without 32-bit Wine." >&2
+  # The security suite's i386 list is the one a mirror in the middle of a
+  # sync leaves behind the amd64 one; no i386 library then matches the newer
+  # amd64 twin it would have to sit beside. The release's own suite has both
+  # widths at the same versions, so the whole set is tried again from there,
+  # before anything is installed without i386: amd64 packages taken from the
+  # security suite would leave their i386 twins no match to come back to.
+  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  if apt-get install -y "${missing[@]}"; then
+    echo "Set-up: installed everything from the current package lists."
+  elif [[ -n $release ]] && apt-get install -y -t "$release" "${missing[@]}"; then
+    echo "Set-up: the first install failed; installed everything from the release's own suite ($release)."
+  else
+    # The Wine layers then run on the 64-bit build, and the test summary says why.
     apt-get install -y "${missing[@]/*:i386/}"
+    echo "Set-up: installed everything but the i386 packages; 32-bit Wine is missing." >&2
   fi
 fi
 

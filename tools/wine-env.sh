@@ -18,6 +18,7 @@ wine_try() {
   loader=$(wine_loader "$1")
   if [[ ! -x $loader ]]; then
     wine_error="$loader is not installed"
+    [[ $1 == 32 ]] && wine_error+=" (set-up could not install wine32:i386; its output says why)"
     return 1
   fi
   # Through bash, not exec'd by timeout directly: execvp would hand a binary it

@@ -3,6 +3,8 @@
 
 #include "desktop/edge_rules.h"
 
+void PrintTo(const ScreenPoint& p, std::ostream* out) { *out << "(" << p.x << ", " << p.y << ")"; }
+
 namespace {
 
 constexpr ScreenRect kScreen{0, 0, 1024, 768};
@@ -103,7 +105,8 @@ TEST(EdgeRules, EachMonitorHasItsOwnEdges) {
 
 // Two monitors: an edge the other one continues, even in part, hides
 // nothing, and a window sitting where it would be hidden there is not
-// pulled back either, since it shows on the neighbour.
+// pulled back either, by the cursor or by switching off, since it shows on
+// the neighbour.
 TEST(EdgeRules, OnlyTheDesktopsOuterEdgesHide) {
   constexpr ScreenRect left{0, 0, 1920, 1080}, right{1920, 0, 3840, 1080}, below{0, 1080, 1920, 2160};
   constexpr ScreenRect lower{1920, 200, 3840, 1280}, shorter{1920, 0, 3200, 768}, further{-1920, 0, 0, 1080};
@@ -127,12 +130,20 @@ TEST(EdgeRules, OnlyTheDesktopsOuterEdgesHide) {
       {"shorter neighbour, below it", left, shorter, {1640, 768}, {1917, 768}, {1919, 800}, true},
       {"primary on the right, shared", left, further, {0, 400}, {-277, 400}, {1, 420}, false},
       {"primary on the right, outer", further, left, {-1920, 400}, {-2197, 400}, {-1919, 420}, true},
+      // Across the seam at an outer edge: it hides there, and comes back there
+      // (not along the edge onto the other monitor) when the option goes off.
+      {"side by side, across at the top", left, right, {1700, 0}, {1700, -87}, {1800, 1}, true},
+      {"primary on the right, across at the bottom", left, further, {-100, 990}, {-100, 1077}, {0, 1079}, true},
+      {"stacked, across at the left", below, left, {0, 1040}, {-277, 1040}, {1, 1100}, true},
+      {"stacked, across at the right", left, below, {1640, 1000}, {1917, 1000}, {1919, 1050}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.layout);
     const ScreenRect all[] = {c.monitor, c.neighbour};
     EXPECT_EQ(Pass(At(c.shown.x, c.shown.y), kAway, c.monitor, 3, all), c.outer ? c.hidden : c.shown);
     EXPECT_EQ(Pass(At(c.hidden.x, c.hidden.y), c.onStrip, c.monitor, 3, all), c.outer ? c.shown : c.hidden);
+    EXPECT_EQ(RestoredPosition(At(c.hidden.x, c.hidden.y), c.monitor, all), c.outer ? c.shown : c.hidden)
+        << "switched off";
   }
 }
 

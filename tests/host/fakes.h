@@ -174,6 +174,7 @@ struct FakeDesktop : Desktop {
     calls.push_back("bring back");
     target = &window;
   }
+  void End() override { calls.push_back("end"); }
 };
 
 // The program just after start-up, from the given settings file content.

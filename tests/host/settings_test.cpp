@@ -251,6 +251,10 @@ TEST(Windows, CloseCommandsEndTheProgramWithExitCodeZero) {
     EXPECT_EQ(h.desktop.calls.back(), "hide off") << way;  // the mouse hook goes too
     EXPECT_FALSE(h.Settings().alive) << way;
     EXPECT_EQ(h.backend.destroyed, std::vector<uint32_t>{s::kId}) << way;
+    // The process then ends: nothing of the program's may still be running.
+    ProgramExit(h.program);
+    EXPECT_EQ(h.sound.stops, 1) << way;
+    EXPECT_EQ(h.desktop.calls.back(), "end") << way;
   }
 }
 

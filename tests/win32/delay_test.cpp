@@ -6,9 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "app/message_pump_win.h"
 
 namespace {
+
+// While set, every thread that starts waits at its very start, before its
+// routine runs, until g_release is set: a delay's worker that has not yet
+// copied its request.
+std::atomic<bool> g_holdNewThreads{false};
+HANDLE g_release = nullptr;
+void NTAPI HoldNewThreads(void*, DWORD reason, void*) {
+  if (reason == DLL_THREAD_ATTACH && g_holdNewThreads) WaitForSingleObject(g_release, INFINITE);
+}
 
 int g_ticks = 0, g_closes = 0;
 
@@ -111,16 +122,16 @@ TEST(PumpingDelay, ACloseOrQuitEndsTheWaitAndIsLeftForTheMainLoop) {
 }
 
 // A wait of 400 ms started 20 ms into another, shorter one, as a beep series
-// started by a tick inside an earlier series' wait.
+// started by a tick inside an earlier series' wait, through the same record.
 struct Nested {
   Win32MessagePump* pump;
+  DelayRequest* request;
   DWORD took;
 } g_nested;
 void CALLBACK InnerWait(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  DelayRequest request;
   const DWORD start = GetTickCount();
-  g_nested.pump->PumpingDelay(request, 400);
+  g_nested.pump->PumpingDelay(*g_nested.request, 400);
   g_nested.took = GetTickCount() - start;
 }
 
@@ -137,7 +148,7 @@ TEST(PumpingDelay, EachWaitEndsOnItsOwnWakeUp) {
   EXPECT_GE(GetTickCount() - start, 280u);
 
   // The outer wait's wake-up comes during the inner wait and ends only the outer one.
-  g_nested = {&pump, 0};
+  g_nested = {&pump, &request, 0};
   SetTimer(nullptr, 0, 20, InnerWait);
   start = GetTickCount();
   pump.PumpingDelay(request, 100);
@@ -145,6 +156,40 @@ TEST(PumpingDelay, EachWaitEndsOnItsOwnWakeUp) {
   EXPECT_GE(g_nested.took, 380u);
   EXPECT_GE(outer, g_nested.took);
   EXPECT_LT(outer, g_nested.took + 150);
+}
+
+void CALLBACK ReleaseNewThreads(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  g_holdNewThreads = false;
+  SetEvent(g_release);
+}
+void CALLBACK HeldInnerWait(HWND, UINT, UINT_PTR timer, DWORD) {
+  SetTimer(nullptr, 0, 50, ReleaseNewThreads);
+  InnerWait(nullptr, 0, timer, 0);
+}
+
+TEST(PumpingDelay, ANestedWaitLeavesAnEarlierWorkersRequestAlone) {
+  Win32MessagePump pump;
+  DelayRequest request;
+  pump.PumpingDelay(request, 10);  // bound now: a held thread holds the loader's lock too
+  // Should a wake-up go astray, this ends the wait instead of leaving the test hanging.
+  LatePost watchdog{nullptr, GetCurrentThreadId(), WM_QUIT, 2000};
+  const HANDLE thread = CreateThread(nullptr, 0, PostLate, &watchdog, 0, nullptr);
+  g_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_holdNewThreads = true;
+  // The outer worker is held while the inner wait rewrites the record and
+  // starts its own worker; both go once the inner wait is under way.
+  g_nested = {&pump, &request, 0};
+  SetTimer(nullptr, 0, 20, HeldInnerWait);
+  const DWORD start = GetTickCount();
+  pump.PumpingDelay(request, 100);
+  const DWORD outer = GetTickCount() - start;
+  EXPECT_GE(g_nested.took, 380u);
+  EXPECT_LT(outer, g_nested.took + 150) << "the outer wait did not end on its own wake-up";
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  CloseHandle(g_release);
+  Queued(WM_QUIT);
 }
 
 // Opens a message box (a modal loop of its own) for about 400 ms.
@@ -174,3 +219,9 @@ TEST(PumpingDelay, ReturnsOnTimeThoughAModalLoopRanDuringIt) {
 }
 
 }  // namespace
+
+// Called for every thread that starts, before its routine (the loader runs the
+// program's thread-local-storage callbacks).
+extern "C" {
+PIMAGE_TLS_CALLBACK g_holdNewThreadsCallback __attribute__((section(".CRT$XLB"), used)) = HoldNewThreads;
+}
