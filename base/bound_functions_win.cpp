@@ -43,3 +43,7 @@ uintptr_t BoundAddress(Bound entry) {
   }
   return address == kMissing ? 0 : address;
 }
+
+void ReplaceBound(Bound entry, uintptr_t address) {
+  g_addresses[static_cast<int>(entry)].store(address, std::memory_order_release);
+}

@@ -20,6 +20,10 @@ VOID WINAPI MoveMemorySignature(PVOID destination, const VOID* source, SIZE_T le
 // optional entry that this system lacks.
 uintptr_t BoundAddress(Bound entry);
 
+// For the tests: the entry calls this address from now on instead of the
+// system's (a system that refuses, say); 0 binds it afresh on its next use.
+void ReplaceBound(Bound entry, uintptr_t address);
+
 template <Bound entry>
 struct BoundType;
 #define COUNTDOWN_TYPE(entry, name, library, signature) \

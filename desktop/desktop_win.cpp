@@ -281,6 +281,8 @@ void AutoHideController::SetAutoHide(HWND window, int32_t margin) {
   SetEvent(shared.wake);
 }
 
+const AutoHideState& AutoHideController::State() const { return Shared().state; }
+
 // On the window's own thread, which makes every move of it: a move the worker
 // asked for before the switch-off arrives after this one and is dropped.
 void AutoHideController::BringBackFromEdge(HWND window) {

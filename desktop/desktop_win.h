@@ -17,6 +17,8 @@ class AutoHideController {
   void SetAutoHide(HWND window, int32_t margin);
   void BringBackFromEdge(HWND window);
   void End();
+  // What it shares with its threads, for a look from outside.
+  const AutoHideState& State() const;
 };
 
 class Win32Desktop : public Desktop {

@@ -14,7 +14,7 @@ export DEBIAN_FRONTEND=noninteractive
 # Wine's pulse driver (winepulse) needs libpulse in the width of each loader;
 # sox is for looking at a recording by hand; Clang with its runtime libraries
 # builds the fuzz target (libFuzzer).
-packages=(wine wine32:i386 wine64 g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake make xvfb x11-apps
+packages=(wine wine32:i386 wine64 g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix cmake make xvfb x11-apps x11-utils
           imagemagick fonts-wqy-microhei googletest locales python3 python3-pil
           pulseaudio pulseaudio-utils libpulse0 libpulse0:i386 sox clang clang-format libclang-rt-14-dev)
 

@@ -124,6 +124,58 @@ EOF
   fi
 }
 
+# wine_services: how many services.exe run in this prefix.
+wine_services() {
+  local n=0 pid
+  for pid in $(pgrep -f 'services\.exe'); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && n=$((n + 1))
+  done
+  echo "$n"
+}
+
+# healthy: true when the prefix is fit to test in; otherwise $unhealthy says
+# why. Seen on busy machines: two services.exe in one prefix, after which
+# RPC never starts and every program waits 10 s for its first window.
+healthy() {
+  local n; n=$(wine_services)
+  if [[ $n != 1 ]]; then unhealthy="$n services.exe instead of one"; return 1; fi
+  if ! timeout 20 "$WINELOADER" sc.exe start RpcSs </dev/null 2>&1 | grep -q 'RUNNING\|1056'; then
+    unhealthy="the RPC service (RpcSs) does not start"; return 1
+  fi
+  "$WINELOADER" regedit.exe </dev/null >/dev/null 2>&1 &
+  local pid=$! shown=
+  for _ in $(seq 20); do
+    xwininfo -root -tree 2>/dev/null | grep -q '("regedit.exe" ' && { shown=1; break; }
+    sleep 0.05
+  done
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
+  if [[ -z $shown ]]; then unhealthy="a program's window took over a second to appear"; return 1; fi
+}
+
+# boot: a new prefix through our own wineserver.
+boot() {
+  # Our own wineserver, in the foreground of a background job so that $! is its
+  # pid; wineboot then fills the new prefix through it.
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineserver -f -p </dev/null >"$dir/wineserver.log" 2>&1 &
+  echo $! >"$dir/wineserver.pid"
+  # -u, not -i: on a new prefix the loader runs the first-time set-up itself,
+  # and an -i on top of it starts a second services.exe.
+  timeout 180 "$WINELOADER" wineboot.exe -u </dev/null >"$dir/wineboot.log" 2>&1 || {
+    echo "wineboot failed; see $dir/wineboot.log" >&2; cat "$dir/wineboot.log" >&2; exit 1
+  }
+  alive "$(<"$dir/wineserver.pid")" || { echo "wineserver died" >&2; exit 1; }
+  # There is no window manager on Xvfb: with Wine managing windows itself,
+  # hiding or destroying a taskbar window waits seconds for a WM that never answers.
+  "$WINELOADER" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  # Wine's pulse driver and no other: without our server Wine then has no sound
+  # device at all, and the sound tests fail opening one instead of hearing
+  # nothing. (Its ALSA driver would reach the server too, through ALSA's pulse
+  # plugin, with one more resampler on the way.)
+  "$WINELOADER" reg.exe add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f </dev/null >/dev/null 2>&1
+}
+
 start() {
   stop
   if ! wine_try "$bits"; then
@@ -155,24 +207,19 @@ start() {
   export DISPLAY; DISPLAY=$(<"$dir/display")
   start_pulse
 
-  # Our own wineserver, in the foreground of a background job so that $! is its
-  # pid; wineboot then fills the new prefix through it.
-  rm -rf "$WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  wineserver -f -p </dev/null >"$dir/wineserver.log" 2>&1 &
-  echo $! >"$dir/wineserver.pid"
-  timeout 180 "$WINELOADER" wineboot.exe -i </dev/null >"$dir/wineboot.log" 2>&1 || {
-    echo "wineboot failed; see $dir/wineboot.log" >&2; cat "$dir/wineboot.log" >&2; exit 1
-  }
-  alive "$(<"$dir/wineserver.pid")" || { echo "wineserver died" >&2; exit 1; }
-  # There is no window manager on Xvfb: with Wine managing windows itself,
-  # hiding or destroying a taskbar window waits seconds for a WM that never answers.
-  "$WINELOADER" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-  # Wine's pulse driver and no other: without our server Wine then has no sound
-  # device at all, and the sound tests fail opening one instead of hearing
-  # nothing. (Its ALSA driver would reach the server too, through ALSA's pulse
-  # plugin, with one more resampler on the way.)
-  "$WINELOADER" reg.exe add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f </dev/null >/dev/null 2>&1
+  boot
+  # A prefix that came up unfit is made again, once; the tests would only
+  # fail for it, looking like the program's fault.
+  if ! healthy; then
+    echo "The new Wine prefix is unfit ($unhealthy); making it again." >&2
+    timeout 20 wineserver -k >/dev/null 2>&1 || true
+    kill_pid "$dir/wineserver.pid" wineserver
+    boot
+    if ! healthy; then
+      echo "The Wine prefix in $WINEPREFIX is unfit to test in, twice: $unhealthy." >&2
+      exit 1
+    fi
+  fi
   echo "display $DISPLAY, $bits-bit prefix $WINEPREFIX, sound $PULSE_SERVER"
 }
 

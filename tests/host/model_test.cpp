@@ -123,6 +123,20 @@ TEST(Facility, TheTimerCatchesUpAfterAStallButNotAcrossAStopAndStart) {
   EXPECT_EQ(l.Display(), "98-58");  // 61 seconds later
 }
 
+// A routine may wait (a beep series) and handle the timer's later events
+// itself meanwhile, so each event finds the timer armed for the next one.
+TEST(Facility, TheTimerIsArmedForTheNextEventBeforeEachEvent) {
+  TimedHarness h("0.3");     // 18 seconds
+  h.Click(s::开始计时按钮);  // 00-17
+  h.FireLate(0);             // 00-16
+  const size_t before = h.backend.arms.size();
+  std::vector<size_t> armedSince;
+  h.pump.meanwhile = [&] { armedSince.push_back(h.backend.arms.size() - before); };
+  h.FireLate(0);  // 00-15: nine beeps, a wait after each
+  EXPECT_EQ(armedSince, std::vector<size_t>(9, 1));
+  EXPECT_EQ(h.backend.arms[before].second, 1000);
+}
+
 TEST(Facility, DecimalBoxIsRewrittenWhenItLosesTheFocus) {
   Harness h;
   ui::Control& box = h.Box(s::时间编辑框);

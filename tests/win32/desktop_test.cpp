@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
+#include "base/bound_functions_win.h"
 #include "desktop/desktop_win.h"
 #include "tests/win32/harness.h"
 
@@ -39,6 +41,53 @@ TEST(EdgeHiding, ABringBackWinsOverAHideStillOnItsWay) {
   edge.BringBackFromEdge(window);
   Pump(500);
   EXPECT_EQ(Rect(window).top, 0) << "hidden after edge hiding went off";
+  DestroyWindow(window);
+}
+
+// Handles this thread's messages until the condition holds, for a second at most.
+bool Within(const std::function<bool()>& holds) {
+  for (int i = 0; i < 50 && !holds(); ++i) Pump(20);
+  return holds();
+}
+
+TEST(EdgeHiding, SwitchingOffRemovesTheHookAndOnAgainPutsItBack) {
+  const HWND window = WindowAtTheTop();
+  AutoHideController edge;
+  const AutoHideState& state = edge.State();
+  for (int i = 0; i < 2; ++i) {
+    edge.SetAutoHide(window, 0);
+    EXPECT_TRUE(Within([&] { return state.hookHandle != 0; })) << "no hook while on";
+    edge.SetAutoHide(nullptr, 0);
+    EXPECT_TRUE(Within([&] { return state.hookHandle == 0; })) << "the hook stays after the switch-off";
+  }
+  DestroyWindow(window);
+}
+
+void LeftButton(DWORD flag) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flag;
+  SendInput(1, &input, sizeof input);
+}
+
+HHOOK WINAPI RefuseHook(int, HOOKPROC, HINSTANCE, DWORD) { return nullptr; }
+
+// Without the hook nothing tells the worker of the button: it asks itself.
+TEST(EdgeHiding, WithoutTheHookAHeldButtonStillKeepsTheWindowWhereItIs) {
+  ReplaceBound(Bound::SetWindowsHookExA, reinterpret_cast<uintptr_t>(&RefuseHook));
+  const HWND window = WindowAtTheTop();
+  AutoHideController edge;
+  edge.SetAutoHide(window, 0);
+  EXPECT_TRUE(Within([&] { return Rect(window).top == 3 - 90; })) << "not hidden";
+  // Something dragged across the strip: the window stays hidden until the button goes up.
+  LeftButton(MOUSEEVENTF_LEFTDOWN);
+  SetCursorPos(200, 1);
+  Pump(400);
+  EXPECT_EQ(Rect(window).top, 3 - 90) << "shown while the button was held";
+  LeftButton(MOUSEEVENTF_LEFTUP);
+  EXPECT_TRUE(Within([&] { return Rect(window).top == 0; })) << "not shown once the button was let go";
+  edge.SetAutoHide(nullptr, 0);
+  ReplaceBound(Bound::SetWindowsHookExA, 0);
   DestroyWindow(window);
 }
 
