@@ -5,8 +5,9 @@
 
 TREE holds the sources and build/win32/countdown.exe; STAMP (seconds since
 1970, the commit's time) dates every entry, so that nothing of the moment or
-the machine gets in. The texts get Windows line ends, and the README a byte
-order mark, so that Notepad shows them as they are.
+the machine gets in. The texts get Windows line ends, and the README (the user
+guide, docs/guide.txt, with the archive's own name filled in) a byte order mark,
+so that Notepad shows them as they are.
 """
 import sys
 import time
@@ -14,8 +15,10 @@ import zipfile
 from pathlib import Path
 
 
-def windows_text(path, bom=False):
+def windows_text(path, bom=False, fill=None):
     text = path.read_text(encoding="utf-8").replace("\r\n", "\n").replace("\n", "\r\n")
+    for key, value in (fill or {}).items():
+        text = text.replace("{" + key + "}", value)
     return (b"\xef\xbb\xbf" if bom else b"") + text.encode("utf-8")
 
 
@@ -24,7 +27,7 @@ def main(tree, stamp, out, folder):
     date = time.gmtime(max(int(stamp), 315532800))[:6]  # zip dates start in 1980
     entries = [
         ("countdown.exe", (tree / "build/win32/countdown.exe").read_bytes(), 0o755),
-        ("README.txt", windows_text(tree / "README.md", bom=True), 0o644),
+        ("README.txt", windows_text(tree / "docs/guide.txt", bom=True, fill={"archive": f"{folder}.zip"}), 0o644),
         ("LICENSE.txt", windows_text(tree / "LICENSE"), 0o644),
         ("CHANGELOG.md", windows_text(tree / "CHANGELOG.md"), 0o644),
     ]
