@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds countdown.exe and starts it under Wine. Without a display it runs on a
 # virtual one for a few seconds and saves a screenshot instead. On a machine
-# that cannot run 32-bit programs it starts the 64-bit build of the same tree.
+# that cannot execute 32-bit code it starts it through Debian 13's qemu-i386,
+# and where even that cannot run, the 64-bit build of the same tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/bootstrap.sh "$0"
@@ -17,6 +18,7 @@ if [[ $wine_bits == 64 ]]; then
   cmake --build --preset win64 -j2 --target countdown
 fi
 exe=build/$preset/countdown.exe
+((wine_emulated)) && echo "Starting the 32-bit program under emulation: $wine_reason."
 
 if [[ -n ${DISPLAY:-} ]]; then
   wine_use "$wine_bits"

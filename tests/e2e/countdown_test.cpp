@@ -102,13 +102,12 @@ TEST(Countdown, TypedTimeStartsPausesAndContinues) {
 }
 
 TEST(Countdown, ReachingZeroStopsAndSwitchesTranslucencyOff) {
-  Session s(SettingsFile(L"半透明=是\r\n"));
+  Session s(SettingsFile(L"半透明=是\r\n时间=0.05\r\n"));  // three seconds
   ASSERT_SESSION(s);
   ASSERT_EQ(CheckState(s.Ctl(id::kTranslucent)), BST_CHECKED);
-  TypeInto(s.Ctl(id::kTimeBox), L"0.05");  // three seconds
-  EXPECT_TRUE(WaitText(s.Label(), L"00-03"));
+  EXPECT_EQ(Text(s.Label()), L"00-03");
   Click(s.Ctl(id::kStart));
-  EXPECT_TRUE(WaitText(s.Label(), L"00-00", 5000));
+  EXPECT_TRUE(WaitText(s.Label(), L"00-00", 8000));  // the clock's own test is above; this one may run emulated
   EXPECT_TRUE(WaitUntil([&] { return !Enabled(s.Ctl(id::kStart)); }));
   // The applause starts first (some 20 ms under Wine), then the option goes off.
   EXPECT_TRUE(WaitUntil([&] { return CheckState(s.Ctl(id::kTranslucent)) == BST_UNCHECKED; }));
