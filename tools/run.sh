@@ -18,7 +18,9 @@ if [[ $wine_bits == 64 ]]; then
   cmake --build --preset win64 -j2 --target countdown
 fi
 exe=build/$preset/countdown.exe
-((wine_emulated)) && echo "Starting the 32-bit program under emulation: $wine_reason."
+if ((wine_emulated)); then
+  echo "Starting the 32-bit program under emulation: $wine_reason."
+fi
 
 if [[ -n ${DISPLAY:-} ]]; then
   wine_use "$wine_bits"

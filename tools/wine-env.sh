@@ -68,7 +68,7 @@ qemu_i386() {
   [[ -e $qemu_entry ]] && return 0
   local qemu=$qemu_dir/usr/bin/qemu-i386
   if [[ ! -x $qemu ]]; then
-    echo "This machine cannot execute 32-bit code: fetching Debian 13's qemu-i386 into $qemu_dir." >&2
+    echo "Fetching Debian 13's qemu-i386 into $qemu_dir." >&2
     local mirror apt
     # The system's own Debian mirror, with Debian 13's suite.
     mirror=$(awk '/^URIs:/ { u = $2 } /^Suites:/ && / bookworm( |$)/ { print u; exit }' \
@@ -124,7 +124,9 @@ wine_choose() {
       if wine_try 32; then
         wine_bits=32
         wine_reason="this machine runs 32-bit programs"
-        ((wine_emulated)) && wine_reason="this machine runs 32-bit programs only through Debian 13's qemu-i386 (build/qemu)"
+        if ((wine_emulated)); then
+          wine_reason="this machine runs 32-bit programs only through Debian 13's qemu-i386 (build/qemu)"
+        fi
       else
         local why=$wine_error
         if ! wine_try 64; then
