@@ -26,6 +26,18 @@ template <void (*F)(Program&, int)>
 void Notches(void* context, const Event& e) {
   F(Of(context), e.notches);
 }
+template <uint32_t Box>
+void SizeEntry(void* context, const Event&) {
+  ApplySizeEntry(Of(context), Box);
+}
+template <uint32_t Box>
+void SizeWheel(void* context, const Event& e) {
+  AdjustSizeByWheel(Of(context), Box, e.notches);
+}
+template <uint32_t Picker>
+void ColourPicked(void* context, const Event&) {
+  ApplyColour(Of(context), Picker);
+}
 template <Option O>
 void OptionBox(void* context, const Event&) {
   OptionBoxClicked(Of(context), O);
@@ -72,14 +84,14 @@ constexpr Binding kSettingsBindings[] = {
     {s::到时后鼓掌选择框, EventKind::Clicked, OptionBox<Option::Applause>},
     {s::警告音选择框, EventKind::Clicked, OptionBox<Option::Warning>},
     {s::自动隐藏选择框, EventKind::Clicked, OptionBox<Option::AutoHide>},
-    {s::窗口宽度编辑框, EventKind::ContentChanged, Plain<ApplyWidthEntry>},
-    {s::窗口宽度编辑框, EventKind::Wheel, Notches<AdjustWidthByWheel>},
-    {s::窗口高度编辑框, EventKind::ContentChanged, Plain<ApplyHeightEntry>},
-    {s::窗口高度编辑框, EventKind::Wheel, Notches<AdjustHeightByWheel>},
-    {s::字体大小编辑框, EventKind::ContentChanged, Plain<ApplyFontSizeEntry>},
-    {s::字体大小编辑框, EventKind::Wheel, Notches<AdjustFontSizeByWheel>},
-    {s::背景颜色选择器, EventKind::ColourChanged, Plain<ApplyBackColour>},
-    {s::文字颜色选择器, EventKind::ColourChanged, Plain<ApplyTextColour>},
+    {s::窗口宽度编辑框, EventKind::ContentChanged, SizeEntry<s::窗口宽度编辑框>},
+    {s::窗口宽度编辑框, EventKind::Wheel, SizeWheel<s::窗口宽度编辑框>},
+    {s::窗口高度编辑框, EventKind::ContentChanged, SizeEntry<s::窗口高度编辑框>},
+    {s::窗口高度编辑框, EventKind::Wheel, SizeWheel<s::窗口高度编辑框>},
+    {s::字体大小编辑框, EventKind::ContentChanged, SizeEntry<s::字体大小编辑框>},
+    {s::字体大小编辑框, EventKind::Wheel, SizeWheel<s::字体大小编辑框>},
+    {s::背景颜色选择器, EventKind::ColourChanged, ColourPicked<s::背景颜色选择器>},
+    {s::文字颜色选择器, EventKind::ColourChanged, ColourPicked<s::文字颜色选择器>},
 };
 
 constexpr Binding kAboutBindings[] = {

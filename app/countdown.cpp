@@ -8,7 +8,7 @@
 #include "app/number_box.h"
 #include "app/options.h"
 #include "app/program.h"
-#include "settings/settings_file.h"
+#include "app/settings_table.h"
 #include "ui/number_reading.h"
 
 namespace m = main_window;
@@ -50,7 +50,7 @@ void SetStartCaption(Program& p, const char* caption) {
 }
 
 void SwitchOptionOff(Program& p, Option option) {
-  ui::Control& box = p.settings->Get(OptionOf(option).box);
+  ui::Control& box = p.settings->Get(OptionOf(option).control);
   if (!box.checked) return;
   p.ui.SetChecked(box, false);
   OptionBoxClicked(p, option);
@@ -74,7 +74,7 @@ void ApplyTimeEntry(Program& p) {
   } else {
     p.ui.SetEnabled(StartButton(p), false);
   }
-  WriteSetting(p.sys.store, "时间", text);
+  SaveSetting(p, SettingOf(s::时间编辑框));
 }
 
 void RefreshTimeDisplay(Program& p) {
@@ -144,4 +144,6 @@ void EnterTimeByInputBox(Program& p) {
   p.ui.SetText(TimeBox(p), std::to_string(ui::PlainIntegerReading(*entered)));
 }
 
-void AdjustTimeByWheel(Program& p, int notches) { AdjustBoxByWheel(p, s::时间编辑框, ApplyTimeEntry, notches); }
+void AdjustTimeByWheel(Program& p, int notches) {
+  AdjustBoxByWheel(p, s::时间编辑框, notches, [](Program& program, uint32_t) { ApplyTimeEntry(program); });
+}

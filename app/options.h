@@ -1,19 +1,14 @@
 // The four options (semi-transparency, applause, warning beeps, edge hiding):
-// their check boxes, menu items and keys, and what switching one does.
+// their rows of the settings table, and what switching one does.
 #pragma once
 
-#include <cstdint>
-
 struct Program;
+struct Setting;
 
 enum class Option { Translucent, Applause, Warning, AutoHide };
 
-struct OptionInfo {
-  uint32_t box;   // check box in the settings window
-  uint32_t item;  // menu item of the main window
-  const char* key;
-};
-const OptionInfo& OptionOf(Option option);
+// The option's row: its check box, its menu mark and its key.
+const Setting& OptionOf(Option option);
 
 void OptionBoxClicked(Program& program, Option option);
 void OptionMenuClicked(Program& program, Option option);

@@ -6,14 +6,12 @@
 
 struct Program;
 
-void ApplyWidthEntry(Program& program);
-void ApplyHeightEntry(Program& program);
-void ApplyFontSizeEntry(Program& program);
-void AdjustWidthByWheel(Program& program, int notches);
-void AdjustHeightByWheel(Program& program, int notches);
-void AdjustFontSizeByWheel(Program& program, int notches);
-void ApplyBackColour(Program& program);
-void ApplyTextColour(Program& program);
+// A size box (window width, window height, font size) applied to the time
+// label and saved.
+void ApplySizeEntry(Program& program, uint32_t box);
+void AdjustSizeByWheel(Program& program, uint32_t box, int notches);
+// A colour picker (background, text) applied to the time label and saved.
+void ApplyColour(Program& program, uint32_t picker);
 
 // The settings window's creation routine: the settings file into its
 // controls, and what they set applied to the main window.

@@ -4,6 +4,7 @@
 #include "app/countdown.h"
 #include "app/options.h"
 #include "app/program.h"
+#include "app/settings_table.h"
 
 namespace m = main_window;
 namespace s = settings_window;
@@ -49,10 +50,7 @@ void MainWindowCreated(Program& program) {
   if (!Loaded(program, program.layouts.settings, program.settings)) return;
   program.ui.SetInterval(program.main->Get(m::时钟1), 0);
   ApplyTimeEntry(program);
-  for (Option option : {Option::Translucent, Option::Applause, Option::Warning, Option::AutoHide}) {
-    const OptionInfo& info = OptionOf(option);
-    program.main->Item(info.item).checked = program.settings->Get(info.box).checked;
-  }
+  for (const Setting& setting : Settings()) MirrorMenuMark(program, setting);
   ToggleSettingsWindow(program);
   FitMainWindowToLabel(program);
 }
