@@ -91,8 +91,9 @@ qemu_i386() {
   i386_runs
 }
 
-# wine_emulated: 1 when the 32-bit Wine that wine_choose took runs under qemu.
-wine_emulated=0
+# wine_emulated: 1 when the 32-bit Wine that wine_choose took runs under qemu;
+# qemu_error: why it could not, where it was tried and failed.
+wine_emulated=0 qemu_error=
 
 # wine_choose: sets wine_bits (32 or 64), wine_reason and wine_emulated.
 # COUNTDOWN_WINE_ARCH (32 or 64) forces the choice; a forced width that cannot
@@ -107,8 +108,10 @@ wine_choose() {
   elif [[ $forced != 64 ]] && [[ -x $(wine_loader 32) ]]; then
     if i386_native; then
       [[ -e $qemu_entry ]] && echo -1 >"$qemu_entry"  # not needed here
+    elif qemu_i386; then
+      wine_emulated=1
     else
-      qemu_i386 && wine_emulated=1
+      qemu_error="; nor could Debian 13's qemu-i386 be set up to run it"
     fi
   fi
   case $forced in
@@ -134,7 +137,7 @@ wine_choose() {
           return 1
         fi
         wine_bits=64
-        wine_reason="the 32-bit Wine loader cannot run here: $why"
+        wine_reason="the 32-bit Wine loader cannot run here: $why$qemu_error"
       fi
       ;;
     *)
