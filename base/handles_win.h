@@ -10,8 +10,18 @@
 
 #include "base/bound_functions_win.h"
 
-// A handle of one kind, given back with Close.
-template <class Handle, auto Close>
+// What a handle kind holds when it holds nothing: null for most kinds,
+// INVALID_HANDLE_VALUE for files and searches.
+template <class Handle>
+constexpr Handle NoHandle() {
+  return nullptr;
+}
+inline HANDLE NoFileHandle() { return INVALID_HANDLE_VALUE; }
+
+// A handle of one kind, given back with Close unless it is the kind's
+// invalid value. put() hands a function that fills an out-parameter the place
+// to write into, after giving back whatever was held.
+template <class Handle, auto Close, auto Invalid = NoHandle<Handle>>
 class Owned {
  public:
   Owned() = default;
@@ -21,15 +31,16 @@ class Owned {
   ~Owned() { reset(); }
   Handle get() const { return h_; }
   Handle operator->() const { return h_; }  // for COM pointers
-  explicit operator bool() const { return h_ != nullptr; }
-  Handle release() { return std::exchange(h_, nullptr); }
-  void reset(Handle h = nullptr) {
-    if (h_) Close(h_);
+  explicit operator bool() const { return h_ != Invalid(); }
+  Handle release() { return std::exchange(h_, Invalid()); }
+  void reset(Handle h = Invalid()) {
+    if (h_ != Invalid()) Close(h_);
     h_ = h;
   }
+  Handle* put() { return reset(), &h_; }
 
  private:
-  Handle h_ = nullptr;
+  Handle h_ = Invalid();
 };
 
 // Kernel objects are closed through the bound CloseHandle, as the program's
@@ -45,6 +56,8 @@ using OwnedBitmap = Owned<HBITMAP, DeleteObject>;
 using OwnedPen = Owned<HPEN, DeleteObject>;
 using OwnedMemoryDc = Owned<HDC, DeleteDC>;  // from CreateCompatibleDC
 using OwnedHandle = Owned<HANDLE, CloseKernelHandle>;
+using OwnedFile = Owned<HANDLE, CloseKernelHandle, NoFileHandle>;  // from CreateFile
+using OwnedSearch = Owned<HANDLE, FindClose, NoFileHandle>;        // from FindFirstFile
 using OwnedKey = Owned<HKEY, RegCloseKey>;
 using OwnedGlobal = Owned<HGLOBAL, GlobalFree>;
 using OwnedMenu = Owned<HMENU, DestroyMenu>;
@@ -65,6 +78,24 @@ class WindowDc {
 
  private:
   HWND window_;
+  HDC dc_;
+};
+
+// The DC BeginPaint hands a window for its WM_PAINT, ended with EndPaint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  ~PaintDc() {
+    if (dc_) EndPaint(window_, &paint_);
+  }
+  HDC get() const { return dc_; }
+  const RECT& area() const { return paint_.rcPaint; }  // what needs painting
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
   HDC dc_;
 };
 

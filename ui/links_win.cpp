@@ -22,11 +22,11 @@ intptr_t Win32LinkShell::Open(std::string_view target) {
 }
 
 std::optional<std::string> Win32LinkShell::ClassesRootDefault(std::string_view key) {
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ToCodePage(key, CP_ACP).c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) {
+  OwnedKey opened;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ToCodePage(key, CP_ACP).c_str(), 0, KEY_QUERY_VALUE, opened.put()) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
-  const OwnedKey opened(handle);
   LONG size = 0;
   std::optional<std::string> value;
   if (RegQueryValueA(opened.get(), nullptr, nullptr, &size) == ERROR_SUCCESS && size > 0) {

@@ -4,6 +4,7 @@
 
 #include "base/bound_functions_win.h"
 #include "base/encoding_win.h"
+#include "base/handles_win.h"
 #include "ui/drag_win.h"
 #include "ui/fonts_win.h"
 #include "ui/links_win.h"
@@ -176,13 +177,10 @@ LRESULT OnControlMouse(NativeControl& nc, UINT msg, WPARAM wp, LPARAM lp) {
   return RaiseMouseEvent(nc, msg, wp, lp) ? 0 : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-// One PaintContent for WM_PAINT and WM_PRINTCLIENT.
-LRESULT OnPaint(NativeControl& nc, UINT msg, WPARAM wp) {
+// One painting for WM_PAINT and WM_PRINTCLIENT.
+void PaintInto(NativeControl& nc, HDC target, const RECT& area) {
   const HWND hwnd = nc.hwnd;
-  PAINTSTRUCT ps{};
-  const HDC target = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wp);
-  if (msg == WM_PRINTCLIENT) GetClientRect(hwnd, &ps.rcPaint);
-  PaintBuffered(target, ps.rcPaint, [&](HDC dc) {
+  PaintBuffered(target, area, [&](HDC dc) {
     if (nc.model->kind() == Kind::TransLabel) {
       // Whatever lies beneath shows through: let the parent draw it first.
       POINT base, origin{0, 0};
@@ -196,7 +194,17 @@ LRESULT OnPaint(NativeControl& nc, UINT msg, WPARAM wp) {
     GetClientRect(hwnd, &bounds);
     PaintControl(nc, dc, bounds);
   });
-  if (msg == WM_PAINT) EndPaint(hwnd, &ps);
+}
+
+LRESULT OnPaint(NativeControl& nc, UINT msg, WPARAM wp) {
+  if (msg == WM_PAINT) {
+    const PaintDc paint(nc.hwnd);
+    PaintInto(nc, paint.get(), paint.area());
+  } else {
+    RECT client;
+    GetClientRect(nc.hwnd, &client);
+    PaintInto(nc, reinterpret_cast<HDC>(wp), client);
+  }
   return 0;
 }
 
