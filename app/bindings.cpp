@@ -1,11 +1,17 @@
 // Which routine each event of the three windows runs.
 #include "app/bindings.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
 #include "app/control_ids.h"
 #include "app/countdown.h"
+#include "app/layouts.h"
 #include "app/menu.h"
 #include "app/options.h"
 #include "app/program.h"
+#include "app/settings_table.h"
 #include "app/settings_window.h"
 #include "app/startup.h"
 
@@ -26,32 +32,30 @@ template <void (*F)(Program&, int)>
 void Notches(void* context, const Event& e) {
   F(Of(context), e.notches);
 }
-template <uint32_t Box>
-void SizeEntry(void* context, const Event&) {
-  ApplySizeEntry(Of(context), Box);
-}
-template <uint32_t Box>
-void SizeWheel(void* context, const Event& e) {
-  AdjustSizeByWheel(Of(context), Box, e.notches);
-}
-template <uint32_t Picker>
-void ColourPicked(void* context, const Event&) {
-  ApplyColour(Of(context), Picker);
-}
-template <Option O>
-void OptionBox(void* context, const Event&) {
-  OptionBoxClicked(Of(context), O);
-}
-template <Option O>
-void OptionItem(void* context, const Event&) {
-  OptionMenuClicked(Of(context), O);
+// The size boxes, colour pickers and options each share one routine, which
+// learns from the event which control it is.
+void SizeEntry(void* context, const Event& e) { ApplySizeEntry(Of(context), e.control); }
+void SizeWheel(void* context, const Event& e) { AdjustSizeByWheel(Of(context), e.control, e.notches); }
+void ColourPicked(void* context, const Event& e) { ApplyColour(Of(context), e.control); }
+void OptionClick(void* context, const Event& e) { OptionClicked(Of(context), e.control); }
+
+// A window's own bindings, then a click on each option's control or mark in
+// the settings table, which picks which of the two.
+template <size_t N>
+constexpr std::array<Binding, N + kOptionCount> WithOptions(const Binding (&own)[N], uint32_t Setting::*clicked) {
+  std::array<Binding, N + kOptionCount> all{};
+  auto next = std::ranges::copy(own, all.begin()).out;
+  for (const Setting& setting : kSettings) {
+    if (setting.form == Stored::YesNo) *next++ = {setting.*clicked, EventKind::Clicked, OptionClick};
+  }
+  return all;
 }
 
 namespace m = main_window;
 namespace s = settings_window;
 namespace a = about_window;
 
-constexpr Binding kMainBindings[] = {
+constexpr Binding kMainOwn[] = {
     {0, EventKind::Created, Plain<MainWindowCreated>},
     {0, EventKind::Resized, Plain<FitMainWindowToLabel>},
     {0, EventKind::CloseRequested, Plain<CloseProgram>},
@@ -62,16 +66,12 @@ constexpr Binding kMainBindings[] = {
     {m::归零菜单, EventKind::Clicked, Plain<ResetCountdown>},
     {m::输入时间菜单, EventKind::Clicked, Plain<EnterTimeByInputBox>},
     {m::显示设置选项菜单, EventKind::Clicked, Plain<ToggleSettingsWindow>},
-    {m::半透明菜单, EventKind::Clicked, OptionItem<Option::Translucent>},
-    {m::到时后鼓掌菜单, EventKind::Clicked, OptionItem<Option::Applause>},
-    {m::警告音菜单, EventKind::Clicked, OptionItem<Option::Warning>},
-    {m::自动隐藏菜单, EventKind::Clicked, OptionItem<Option::AutoHide>},
     {m::访问官网菜单, EventKind::Clicked, Plain<OpenWebSite>},
     {m::关于软件菜单, EventKind::Clicked, Plain<ShowAboutWindow>},
     {m::关闭菜单, EventKind::Clicked, Plain<CloseProgram>},
 };
 
-constexpr Binding kSettingsBindings[] = {
+constexpr Binding kSettingsOwn[] = {
     {0, EventKind::Created, Plain<LoadSettings>},
     {0, EventKind::CloseRequested, Plain<SettingsWindowCloseRequested>},
     {s::时间编辑框, EventKind::ContentChanged, Plain<ApplyTimeEntry>},
@@ -80,19 +80,18 @@ constexpr Binding kSettingsBindings[] = {
     {s::时间归零按钮, EventKind::Clicked, Plain<ResetCountdown>},
     {s::关闭程序按钮, EventKind::Clicked, Plain<CloseProgram>},
     {s::隐藏按钮, EventKind::Clicked, Plain<ToggleSettingsWindow>},
-    {s::半透明选择框, EventKind::Clicked, OptionBox<Option::Translucent>},
-    {s::到时后鼓掌选择框, EventKind::Clicked, OptionBox<Option::Applause>},
-    {s::警告音选择框, EventKind::Clicked, OptionBox<Option::Warning>},
-    {s::自动隐藏选择框, EventKind::Clicked, OptionBox<Option::AutoHide>},
-    {s::窗口宽度编辑框, EventKind::ContentChanged, SizeEntry<s::窗口宽度编辑框>},
-    {s::窗口宽度编辑框, EventKind::Wheel, SizeWheel<s::窗口宽度编辑框>},
-    {s::窗口高度编辑框, EventKind::ContentChanged, SizeEntry<s::窗口高度编辑框>},
-    {s::窗口高度编辑框, EventKind::Wheel, SizeWheel<s::窗口高度编辑框>},
-    {s::字体大小编辑框, EventKind::ContentChanged, SizeEntry<s::字体大小编辑框>},
-    {s::字体大小编辑框, EventKind::Wheel, SizeWheel<s::字体大小编辑框>},
-    {s::背景颜色选择器, EventKind::ColourChanged, ColourPicked<s::背景颜色选择器>},
-    {s::文字颜色选择器, EventKind::ColourChanged, ColourPicked<s::文字颜色选择器>},
+    {s::窗口宽度编辑框, EventKind::ContentChanged, SizeEntry},
+    {s::窗口宽度编辑框, EventKind::Wheel, SizeWheel},
+    {s::窗口高度编辑框, EventKind::ContentChanged, SizeEntry},
+    {s::窗口高度编辑框, EventKind::Wheel, SizeWheel},
+    {s::字体大小编辑框, EventKind::ContentChanged, SizeEntry},
+    {s::字体大小编辑框, EventKind::Wheel, SizeWheel},
+    {s::背景颜色选择器, EventKind::ColourChanged, ColourPicked},
+    {s::文字颜色选择器, EventKind::ColourChanged, ColourPicked},
 };
+
+constexpr auto kMainBindings = WithOptions(kMainOwn, &Setting::menuMark);
+constexpr auto kSettingsBindings = WithOptions(kSettingsOwn, &Setting::control);
 
 constexpr Binding kAboutBindings[] = {
     {a::关闭程序按钮, EventKind::Clicked, Plain<CloseAboutWindow>},
@@ -100,6 +99,8 @@ constexpr Binding kAboutBindings[] = {
 
 }  // namespace
 
-const std::span<const Binding> kMainWindowBindings = kMainBindings;
-const std::span<const Binding> kSettingsWindowBindings = kSettingsBindings;
-const std::span<const Binding> kAboutWindowBindings = kAboutBindings;
+const ProgramWindows kProgramWindows{
+    .main = {kMainWindowLayout, kMainBindings},
+    .settings = {kSettingsWindowLayout, kSettingsBindings},
+    .about = {kAboutWindowLayout, kAboutBindings},
+};

@@ -1,10 +1,7 @@
 // Which routine each event of the three windows runs.
 #pragma once
 
-#include <span>
+#include "app/program.h"
 
-#include "ui/model.h"
-
-extern const std::span<const ui::Binding> kMainWindowBindings;
-extern const std::span<const ui::Binding> kSettingsWindowBindings;
-extern const std::span<const ui::Binding> kAboutWindowBindings;
+// The program's three windows: each layout with the routines its events run.
+extern const ProgramWindows kProgramWindows;

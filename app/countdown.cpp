@@ -49,13 +49,6 @@ void SetStartCaption(Program& p, const char* caption) {
   p.main->Item(m::开始计时菜单).caption = caption;
 }
 
-void SwitchOptionOff(Program& p, Option option) {
-  ui::Control& box = p.settings->Get(OptionOf(option).control);
-  if (!box.checked) return;
-  p.ui.SetChecked(box, false);
-  OptionBoxClicked(p, option);
-}
-
 }  // namespace
 
 std::string DisplayPart(int32_t value) {
@@ -95,8 +88,8 @@ void CountdownTick(Program& p) {
     p.ui.SetInterval(Clock(p), 0);
     p.ui.SetEnabled(StartButton(p), false);
     if (p.settings->Get(s::到时后鼓掌选择框).checked) StartApplause(p);
-    SwitchOptionOff(p, Option::Translucent);
-    SwitchOptionOff(p, Option::AutoHide);
+    SwitchOptionOff(p, s::半透明选择框);
+    SwitchOptionOff(p, s::自动隐藏选择框);
   }
   if (p.main->Item(m::警告音菜单).checked) {
     const int beeps = WarningBeeps(p.main->Get(m::显示时间标签).text);

@@ -1,7 +1,5 @@
 #include "app/layouts.h"
 
-#include "app/bindings.h"
-
 using namespace ui;
 
 // The tables are laid out by hand, one control or item to a line or a block.
@@ -197,7 +195,6 @@ const WindowLayout kMainWindowLayout{
     .dragMove = true,
     .controls = kMainControls,
     .menu = kMainMenu,
-    .bindings = kMainWindowBindings,
 };
 
 const WindowLayout kSettingsWindowLayout{
@@ -213,7 +210,6 @@ const WindowLayout kSettingsWindowLayout{
     .dragMove = true,
     .controls = kSettingsControls,
     .menu = {},
-    .bindings = kSettingsWindowBindings,
 };
 
 const WindowLayout kAboutWindowLayout{
@@ -229,6 +225,5 @@ const WindowLayout kAboutWindowLayout{
     .dragMove = true,
     .controls = kAboutControls,
     .menu = {},
-    .bindings = kAboutWindowBindings,
 };
 // clang-format on

@@ -1,5 +1,6 @@
 // The three windows of the program as constant data: every control and menu
-// item with its identifier, place, caption, style and event bindings.
+// item with its identifier, place, caption and style. Which routine each event
+// runs is bound beside the routines.
 #pragma once
 
 #include <cstdint>

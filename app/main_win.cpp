@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdlib>
 
+#include "app/bindings.h"
 #include "app/input_box_win.h"
-#include "app/layouts.h"
 #include "app/message_pump_win.h"
 #include "app/program.h"
 #include "app/shell_win.h"
@@ -54,7 +54,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   g_program = new Program(*facility,
                           Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32MessagePump,
                                    *new Win32InputBox(instance), *new Win32Shell, *new Win32Process, *new Win32Desktop},
-                          WindowLayouts{kMainWindowLayout, kSettingsWindowLayout, kAboutWindowLayout});
+                          kProgramWindows);
   std::atexit([] { ProgramExit(*g_program); });
 
   StartProgram(*g_program);

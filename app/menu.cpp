@@ -5,7 +5,7 @@
 
 void PopUpMainMenu(Program& program) { program.ui.PopUpMenu(*program.main); }
 
-void ShowAboutWindow(Program& program) { program.ui.Load(program.layouts.about, true, &program.about); }
+void ShowAboutWindow(Program& program) { program.ui.Load(program.windows.about, true, &program.about); }
 
 void CloseAboutWindow(Program& program) {
   if (program.about) program.ui.Destroy(*program.about);

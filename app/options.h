@@ -1,20 +1,19 @@
-// The four options (semi-transparency, applause, warning beeps, edge hiding):
-// their rows of the settings table, and what switching one does.
+// The yes/no options (semi-transparency, applause, warning beeps, edge
+// hiding): a click on an option's check box or menu mark, and what switching
+// one does at once. Applause and warning beeps do nothing at once: their boxes
+// are read when they fall due.
 #pragma once
+
+#include <cstdint>
 
 struct Program;
 struct Setting;
 
-enum class Option { Translucent, Applause, Warning, AutoHide };
-
-// The option's row: its check box, its menu mark and its key.
-const Setting& OptionOf(Option option);
-
-void OptionBoxClicked(Program& program, Option option);
-void OptionMenuClicked(Program& program, Option option);
-
-// The semi-transparency box decides the main window's opacity.
-void ApplyTranslucency(Program& program);
-// The auto-hide box switches edge hiding on (afresh) or off; off brings a
-// hidden main window back into view.
-void ApplyAutoHide(Program& program);
+// A click on an option's check box, which the user has toggled already, or on
+// its menu mark, which toggles the box: the mark follows the box, the option
+// takes effect and is saved.
+void OptionClicked(Program& program, uint32_t boxOrMark);
+// Unchecks the option's box, if it is checked, as a click would.
+void SwitchOptionOff(Program& program, uint32_t box);
+// What the option's current state does at once, if anything.
+void ApplyOption(Program& program, const Setting& option);

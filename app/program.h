@@ -17,21 +17,19 @@ struct CountdownState {
   std::string secondsText;
 };
 
-// The three windows' layouts, handed to the program by whoever starts it, so
-// that the routines that open a window need not know the tables that bind
-// its events back to them.
-struct WindowLayouts {
-  const ui::WindowLayout& main;
-  const ui::WindowLayout& settings;
-  const ui::WindowLayout& about;
+// The three windows, each a layout with its bindings, handed to the program by
+// whoever starts it, so that the routines that open a window need not know the
+// tables that bind its events back to them.
+struct ProgramWindows {
+  ui::WindowSpec main, settings, about;
 };
 
 struct Program {
-  Program(ui::Facility& facility, Services services, WindowLayouts layouts);
+  Program(ui::Facility& facility, Services services, const ProgramWindows& windows);
 
   ui::Facility& ui;
   Services sys;
-  WindowLayouts layouts;
+  const ProgramWindows& windows;
   std::unique_ptr<CountdownState> countdown;
   std::unique_ptr<DelayRequest> delay;
   ui::Window* main = nullptr;

@@ -55,9 +55,10 @@ void LoadSettings(Program& p) {
   ui::Window& settings = *p.settings;
   ui::Facility& f = p.ui;
 
-  for (const Setting& setting : Settings()) LoadSetting(p, setting);
-  ApplyTranslucency(p);
-  ApplyAutoHide(p);
+  for (const Setting& setting : kSettings) LoadSetting(p, setting);
+  for (const Setting& setting : kSettings) {
+    if (setting.form == Stored::YesNo) ApplyOption(p, setting);
+  }
 
   f.SetWindowPosition(settings, settings.left, p.main->top + p.main->height + 10);
 

@@ -9,10 +9,10 @@
 namespace m = main_window;
 namespace s = settings_window;
 
-Program::Program(ui::Facility& facility, Services services, WindowLayouts windowLayouts)
+Program::Program(ui::Facility& facility, Services services, const ProgramWindows& programWindows)
     : ui(facility),
       sys(services),
-      layouts(windowLayouts),
+      windows(programWindows),
       countdown(std::make_unique<CountdownState>()),
       delay(std::make_unique<DelayRequest>()) {}
 
@@ -20,9 +20,9 @@ namespace {
 
 // Both windows must exist for the whole run: without one of them the program
 // would sit there with nothing to show or nothing to end it by.
-bool Loaded(Program& program, const ui::WindowLayout& layout, ui::Window*& handle) {
-  if (program.ui.Load(layout, false, &handle)) return true;
-  program.sys.process.Fail(std::string("无法创建窗口“") + layout.caption + "”，程序无法运行。", 1);
+bool Loaded(Program& program, const ui::WindowSpec& window, ui::Window*& handle) {
+  if (program.ui.Load(window, false, &handle)) return true;
+  program.sys.process.Fail(std::string("无法创建窗口“") + window.layout.caption + "”，程序无法运行。", 1);
   return false;
 }
 
@@ -30,7 +30,7 @@ bool Loaded(Program& program, const ui::WindowLayout& layout, ui::Window*& handl
 
 void StartProgram(Program& program) {
   program.ui.SetContext(&program);
-  Loaded(program, program.layouts.main, program.main);
+  Loaded(program, program.windows.main, program.main);
 }
 
 void ProgramExit(Program& program) {
@@ -47,10 +47,10 @@ void ProgramExit(Program& program) {
 }
 
 void MainWindowCreated(Program& program) {
-  if (!Loaded(program, program.layouts.settings, program.settings)) return;
+  if (!Loaded(program, program.windows.settings, program.settings)) return;
   program.ui.SetInterval(program.main->Get(m::时钟1), 0);
   ApplyTimeEntry(program);
-  for (const Setting& setting : Settings()) MirrorMenuMark(program, setting);
+  for (const Setting& setting : kSettings) MirrorMenuMark(program, setting);
   ToggleSettingsWindow(program);
   FitMainWindowToLabel(program);
 }

@@ -77,9 +77,10 @@ Control ControlAsLaidOut(const ControlLayout& cl, Window& w) {
 
 }  // namespace
 
-Window* Facility::Load(const WindowLayout& layout, bool modal, Window** handle) {
-  auto owned = std::make_shared<Window>(layout);
+Window* Facility::Load(const WindowSpec& spec, bool modal, Window** handle) {
+  auto owned = std::make_shared<Window>(spec);
   Window& w = *owned;
+  const WindowLayout& layout = spec.layout;
   int screenWidth = 0, screenHeight = 0;
   backend_.ScreenSize(screenWidth, screenHeight);
   w.width = layout.width;
@@ -278,9 +279,11 @@ void Facility::SetEnabled(Window& w, bool enabled) {
 
 bool Facility::Raise(Window& w, uint32_t control, EventKind kind, const Event& e) {
   if (context_ == nullptr) return false;
-  for (const Binding& b : w.layout.bindings) {
+  for (const Binding& b : w.bindings) {
     if (b.control == control && b.event == kind) {
-      b.routine(context_, e);
+      Event raised = e;
+      raised.control = control;
+      b.routine(context_, raised);
       return true;
     }
   }

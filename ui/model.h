@@ -48,6 +48,7 @@ struct FontSpec {
 // 4 Alt), and for the wheel the number of notches (positive away from the user).
 struct Event {
   int x = 0, y = 0, keys = 0, notches = 0;
+  uint32_t control = 0;  // what raised it: a control or menu item, 0 for the window; set by Raise
 };
 // A routine gets the context the facility was given, and the event.
 using Routine = void (*)(void* context, const Event&);
@@ -109,6 +110,11 @@ struct WindowLayout {
   bool visible, topmost, inTaskbar, dragMove;
   std::span<const ControlLayout> controls;
   std::span<const MenuItemLayout> menu;
+};
+
+// A window as it is opened: its layout and which routine each of its events runs.
+struct WindowSpec {
+  const WindowLayout& layout;
   std::span<const Binding> bindings;
 };
 
@@ -166,12 +172,13 @@ struct MenuItem {
 
 class Window {
  public:
-  explicit Window(const WindowLayout& l) : layout(l) {}
+  explicit Window(const WindowSpec& spec) : layout(spec.layout), bindings(spec.bindings) {}
   Control& Get(uint32_t id);
   MenuItem& Item(uint32_t id);
   Control* Find(uint32_t id);
 
   const WindowLayout& layout;
+  std::span<const Binding> bindings;
   int left = 0, top = 0, width = 0, height = 0;
   bool visible = false, enabled = true;
   bool alive = true;  // false once a destruction has been requested or carried out
@@ -248,7 +255,7 @@ class Facility {
   // creation event, so that the creation routine can already reach it.
   // Null when the window could not be created (no event has run then), and
   // always for a modal load.
-  Window* Load(const WindowLayout& layout, bool modal, Window** handle = nullptr);
+  Window* Load(const WindowSpec& spec, bool modal, Window** handle = nullptr);
   void Destroy(Window& w);
   bool AnyLoaded() const;
   // Pops the window's menu up; the chosen item's click event is raised once

@@ -10,7 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/layouts.h"
+#include "app/bindings.h"
+#include "app/control_ids.h"
 #include "app/program.h"
 #include "ui/links.h"
 
@@ -189,8 +190,7 @@ struct Harness {
   FakeProcess process;
   FakeDesktop desktop;
   FakeLinkShell links;
-  Program program{facility, Services{store, sound, pump, inputBox, shell, process, desktop},
-                  WindowLayouts{kMainWindowLayout, kSettingsWindowLayout, kAboutWindowLayout}};
+  Program program{facility, Services{store, sound, pump, inputBox, shell, process, desktop}, kProgramWindows};
 
   explicit Harness(Entries file = {}, std::vector<uint32_t> failToCreate = {}) {
     backend.facility = &facility;

@@ -11,7 +11,7 @@ namespace a = about_window;
 using Calls = std::vector<std::string>;
 
 // The About window as the menu loads it, but left open.
-ui::Window& OpenAbout(Harness& h) { return *h.facility.Load(kAboutWindowLayout, false); }
+ui::Window& OpenAbout(Harness& h) { return *h.facility.Load(kProgramWindows.about, false); }
 
 std::string BeforeTopLevelDomain(const std::string& address) { return address.substr(0, address.rfind('.')); }
 

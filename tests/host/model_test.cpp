@@ -34,12 +34,12 @@ constexpr ui::Binding kProbeBindings[] = {EVERY_EVENT(kLabel), EVERY_EVENT(kButt
                                           EVERY_EVENT(kPicker), EVERY_EVENT(kEdit)};
 #undef EVERY_EVENT
 const ui::WindowLayout kProbeLayout{0x52000001, 0x06000000, "", 100, 100, ui::kNoColour, false, false, false,
-                                    false, kProbeControls, {}, kProbeBindings};
+                                    false, kProbeControls, {}};
 // clang-format on
 
 TEST(Facility, OnlyAnEditBoxRaisesAnEventWhenCodeChangesIt) {
   Harness h;
-  ui::Window& w = *h.facility.Load(kProbeLayout, false);
+  ui::Window& w = *h.facility.Load({kProbeLayout, kProbeBindings}, false);
   g_raised.clear();
   for (uint32_t id : {kLabel, kButton, kBox, kPicker}) h.facility.SetText(w.Get(id), "暂停计时");
   h.facility.SetChecked(w.Get(kBox), true);
@@ -211,7 +211,7 @@ TEST(Facility, ModalLoadDisablesTheOtherWindowsAndGivesTheirStatesBackBeforeItCl
   Harness h;
   h.facility.SetEnabled(h.Settings(), false);
   ui::Window* handle = &h.Main();
-  EXPECT_EQ(h.facility.Load(kAboutWindowLayout, true, &handle), nullptr);
+  EXPECT_EQ(h.facility.Load(kProgramWindows.about, true, &handle), nullptr);
   EXPECT_EQ(handle, nullptr);  // gone once the modal load returns
   EXPECT_EQ(h.backend.enabledDuringModal, (States{{m::kId, false}, {s::kId, false}}));
   // Given back before the window goes, so that the system activates one of ours.
@@ -228,7 +228,7 @@ TEST(Facility, ModalLoadTouchesNoWindowThatWentMeanwhile) {
     EXPECT_TRUE(about.alive);
     h.facility.Unloaded(h.Settings());  // its record is freed here
   };
-  EXPECT_EQ(h.facility.Load(kAboutWindowLayout, true), nullptr);
+  EXPECT_EQ(h.facility.Load(kProgramWindows.about, true), nullptr);
   EXPECT_TRUE(h.Main().enabled);
   ASSERT_EQ(h.facility.windows().size(), 1u);
   EXPECT_EQ(h.facility.windows().front().get(), &h.Main());
@@ -240,7 +240,7 @@ TEST(Facility, AWindowThatCannotBeCreatedRaisesNothingAndIsNotKept) {
   h.store.writes.clear();
   ui::Window* handle = &h.Main();
   for (bool modal : {false, true}) {
-    EXPECT_EQ(h.facility.Load(kAboutWindowLayout, modal, &handle), nullptr) << modal;
+    EXPECT_EQ(h.facility.Load(kProgramWindows.about, modal, &handle), nullptr) << modal;
     EXPECT_EQ(handle, nullptr);
   }
   EXPECT_TRUE(h.backend.enabledDuringModal.empty());  // no modal loop for a window that is not there

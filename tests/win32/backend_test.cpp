@@ -8,8 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/bindings.h"
 #include "app/input_box_win.h"
-#include "app/layouts.h"
 #include "app/program.h"
 #include "base/encoding_win.h"
 #include "settings/settings_file_win.h"
@@ -164,7 +164,7 @@ TEST_F(Win32Program, ATimerIntervalSetAgainDoesNotDelayTheNextTick) {
 }
 
 TEST_F(Win32Program, AboutWindowBuildsEveryKindOfControl) {
-  ui::Window* about = run->facility->Load(kAboutWindowLayout, false);
+  ui::Window* about = run->facility->Load(kProgramWindows.about, false);
   ASSERT_NE(about, nullptr);
   const HWND top = ui::Win32Backend::Handle(*about);
   EXPECT_EQ(Text(top), L"关于");

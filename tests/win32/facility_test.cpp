@@ -26,7 +26,7 @@ TEST(Win32Facility, NativeControlsCarryTheirLaidOutFlags) {
   ui::Win32Backend backend(GetModuleHandleW(nullptr));
   ui::Facility facility(backend);
   backend.Attach(facility);
-  ui::Window* w = facility.Load(kSettingsWindowLayout, false);
+  ui::Window* w = facility.Load(kProgramWindows.settings, false);
   ASSERT_NE(w, nullptr);
   // Nothing has run, so the model still holds what the layout says.
   for (const ui::Control& c : w->controls) {
@@ -190,7 +190,7 @@ TEST_F(Win32Program, FiftyModalLoadsInARowEndWithTheMainWindowActive) {
     // not, a close request a little later ends the loop and the test fails.
     SetTimer(nullptr, 0, 20, PressEscInAbout);
     const UINT_PTR watchdog = SetTimer(nullptr, 0, 3000, CloseAboutAnyway);
-    EXPECT_EQ(run->facility->Load(kAboutWindowLayout, true), nullptr);
+    EXPECT_EQ(run->facility->Load(kProgramWindows.about, true), nullptr);
     KillTimer(nullptr, watchdog);
     ASSERT_FALSE(g_escFailed) << "Esc did not close the About window, load " << i;
     ASSERT_EQ(AboutWindow(), nullptr) << i;

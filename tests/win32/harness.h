@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/layouts.h"
+#include "app/bindings.h"
+#include "app/control_ids.h"
 #include "app/program.h"
 #include "base/encoding_win.h"
 #include "tests/host/fakes.h"
@@ -140,8 +141,7 @@ class Win32Run {
   explicit Win32Run(SettingsStore& store)
       : backend(new ui::Win32Backend(GetModuleHandleW(nullptr))), facility(new ui::Facility(*backend)) {
     backend->Attach(*facility);
-    program = new Program(*facility, Services{store, sound, pump, inputBox, shell, process, desktop},
-                          WindowLayouts{kMainWindowLayout, kSettingsWindowLayout, kAboutWindowLayout});
+    program = new Program(*facility, Services{store, sound, pump, inputBox, shell, process, desktop}, kProgramWindows);
     StartProgram(*program);
   }
   ~Win32Run() {
