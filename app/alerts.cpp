@@ -12,7 +12,7 @@ int WarningBeeps(std::string_view display) {
 void BeepSeries(Program& program, int count) {
   for (int i = 0; i < count; ++i) {
     program.sys.sound.Beep();
-    program.sys.pump.PumpingDelay(*program.delay, 200);
+    program.sys.delay.Wait(*program.delayRequest, 200);
   }
 }
 

@@ -5,15 +5,16 @@
 #include <array>
 #include <cstddef>
 
+#include "app/about_window.h"
 #include "app/control_ids.h"
 #include "app/countdown.h"
 #include "app/layouts.h"
+#include "app/lifetime.h"
 #include "app/menu.h"
 #include "app/options.h"
 #include "app/program.h"
 #include "app/settings_table.h"
 #include "app/settings_window.h"
-#include "app/startup.h"
 
 using ui::Binding;
 using ui::Event;

@@ -6,8 +6,9 @@
 #include <cstdlib>
 
 #include "app/bindings.h"
+#include "app/delay_win.h"
 #include "app/input_box_win.h"
-#include "app/message_pump_win.h"
+#include "app/lifetime.h"
 #include "app/program.h"
 #include "app/shell_win.h"
 #include "app/sound_win.h"
@@ -20,8 +21,6 @@
 #include "ui/links_win.h"
 
 namespace {
-
-Program* g_program = nullptr;
 
 // Libraries that system libraries load on our behalf come from the system
 // directory only, never from the program's own folder, where anyone may have
@@ -51,14 +50,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   auto* facility = new ui::Facility(*backend);
   backend->Attach(*facility);
   facility->SetLinkShell(new ui::Win32LinkShell);
-  g_program = new Program(*facility,
-                          Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32MessagePump,
-                                   *new Win32InputBox(instance), *new Win32Shell, *new Win32Process, *new Win32Desktop},
-                          kProgramWindows);
-  std::atexit([] { ProgramExit(*g_program); });
-
-  StartProgram(*g_program);
-  return backend->RunMessageLoop();
+  auto* process = new Win32Process;
+  auto* program = new Program(*facility,
+                              Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32Delay,
+                                       *new Win32InputBox(instance), *new Win32Shell, *process, *new Win32Desktop},
+                              kProgramWindows);
+  // The program's own end runs however the process ends: from the close
+  // command, a failure, or the loop running out of windows.
+  process->BeforeExit([](void* ended) { ProgramExit(*static_cast<Program*>(ended)); }, program);
+  StartProgram(*program);
+  const int code = backend->RunMessageLoop();
+  ProgramExit(*program);
+  return code;
 }
 
 // The program is built without exceptions: it has nothing to recover from an

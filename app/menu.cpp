@@ -5,12 +5,6 @@
 
 void PopUpMainMenu(Program& program) { program.ui.PopUpMenu(*program.main); }
 
-void ShowAboutWindow(Program& program) { program.ui.Load(program.windows.about, true, &program.about); }
-
-void CloseAboutWindow(Program& program) {
-  if (program.about) program.ui.Destroy(*program.about);
-}
-
 bool OpenWithExplorer(Program& program, std::string_view address) {
   constexpr intptr_t kFileNotFound = 2;
   constexpr int kShowNormal = 1;

@@ -1,4 +1,4 @@
-// The main window's pop-up menu, the About window and the maker's web site.
+// The main window's pop-up menu and the maker's web site.
 #pragma once
 
 #include <string_view>
@@ -8,9 +8,6 @@ struct Program;
 // Pops the menu up at the cursor; the chosen item's routine runs once the
 // menu has closed.
 void PopUpMainMenu(Program& program);
-// The About window, afresh and modal: returns once it has been closed.
-void ShowAboutWindow(Program& program);
-void CloseAboutWindow(Program& program);
 void OpenWebSite(Program& program);
 // Opens the address with the shell's "explorer.exe"; false only when the
 // shell reports the file not found.

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/services.h"
-#include "ui/model.h"
+#include "ui/facility.h"
 
 struct CountdownState {
   int32_t minutes = 0;
@@ -25,23 +25,15 @@ struct ProgramWindows {
 };
 
 struct Program {
-  Program(ui::Facility& facility, Services services, const ProgramWindows& windows);
+  Program(ui::Facility& facility, Services services, const ProgramWindows& programWindows)
+      : ui(facility), sys(services), windows(programWindows) {}
 
   ui::Facility& ui;
   Services sys;
   const ProgramWindows& windows;
-  std::unique_ptr<CountdownState> countdown;
-  std::unique_ptr<DelayRequest> delay;
+  std::unique_ptr<CountdownState> countdown = std::make_unique<CountdownState>();
+  std::unique_ptr<DelayRequest> delayRequest = std::make_unique<DelayRequest>();
   ui::Window* main = nullptr;
   ui::Window* settings = nullptr;
   ui::Window* about = nullptr;  // while it is open
 };
-
-// Creates the records, loads the main window (whose creation brings up the
-// rest) and leaves the program ready for the message loop.
-void StartProgram(Program& program);
-
-// Stops what still runs beside the user-interface thread (the sound, edge
-// hiding's threads) and releases the program-wide records; runs when the
-// process ends, whichever way it ends.
-void ProgramExit(Program& program);

@@ -33,13 +33,13 @@ class Sound {
   virtual void Stop() = 0;
 };
 
-class MessagePump {
+class Delay {
  public:
-  virtual ~MessagePump() = default;
+  virtual ~Delay() = default;
   // Waits the given time while the user-interface thread keeps handling its
   // messages, through the request record; a close or quit message ends the
   // wait early and is left for the main loop.
-  virtual void PumpingDelay(DelayRequest& request, int milliseconds) = 0;
+  virtual void Wait(DelayRequest& request, int milliseconds) = 0;
 };
 
 class InputBox {
@@ -60,7 +60,7 @@ class Shell {
 struct Services {
   SettingsStore& store;
   Sound& sound;
-  MessagePump& pump;
+  Delay& delay;
   InputBox& inputBox;
   Shell& shell;
   ProcessControl& process;

@@ -7,7 +7,6 @@
 #include "app/options.h"
 #include "app/program.h"
 #include "app/settings_table.h"
-#include "app/startup.h"
 #include "ui/number_reading.h"
 
 namespace m = main_window;
@@ -68,4 +67,20 @@ void LoadSettings(Program& p) {
   f.SetFontPoints(label, ui::IntegerReading(settings.Get(s::字体大小编辑框).text));
   f.SetWidth(label, ui::IntegerReading(settings.Get(s::窗口宽度编辑框).text));
   f.SetHeight(label, ui::IntegerReading(settings.Get(s::窗口高度编辑框).text));
+}
+
+void ToggleSettingsWindow(Program& program) {
+  ui::MenuItem& mark = program.main->Item(m::显示设置选项菜单);
+  const bool show = !mark.checked;
+  program.ui.SetVisible(*program.settings, show);
+  mark.checked = show;
+}
+
+void SettingsWindowCloseRequested(Program& program) {
+  if (program.main->Item(m::显示设置选项菜单).checked) ToggleSettingsWindow(program);
+}
+
+void FitMainWindowToLabel(Program& program) {
+  const ui::Control& label = program.main->Get(m::显示时间标签);
+  program.ui.SetWindowSize(*program.main, label.width, label.height);
 }

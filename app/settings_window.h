@@ -1,5 +1,6 @@
 // What the settings window's controls do, from its creation on: loading the
-// settings file, and the size boxes and colour pickers.
+// settings file, the size boxes and colour pickers, and showing and hiding
+// the window.
 #pragma once
 
 #include <cstdint>
@@ -16,3 +17,10 @@ void ApplyColour(Program& program, uint32_t picker);
 // The settings window's creation routine: the settings file into its
 // controls, and what they set applied to the main window.
 void LoadSettings(Program& program);
+
+// Shows the settings window if hidden, hides it if shown; the menu's mark says which.
+void ToggleSettingsWindow(Program& program);
+// A close request (Esc, Alt+F4) on the settings window hides it as the hide button does.
+void SettingsWindowCloseRequested(Program& program);
+// The main window takes the time label's size.
+void FitMainWindowToLabel(Program& program);

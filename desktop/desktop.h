@@ -2,26 +2,11 @@
 // the screen edge. The program's routines decide; the Desktop service does it.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 namespace ui {
 class Window;
 }
-
-// Written by the mouse hook, read by the edge-hiding worker.
-struct MouseButtonState {
-  std::atomic<int32_t> leftDown{0};  // 1 while the left button is down anywhere on the desktop
-};
-
-// Shared by the user-interface thread and the edge-hiding worker. Window and
-// hook handles keep to 32 bits on 64-bit Windows too.
-struct AutoHideState {
-  std::atomic<int32_t> running{0};
-  std::atomic<uint32_t> hookHandle{0};
-  std::atomic<uint32_t> targetWindow{0};
-  std::atomic<int32_t> visibleMargin{0};
-};
 
 class Desktop {
  public:

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <vector>
 
 #include "base/bound_functions_win.h"
@@ -24,6 +25,8 @@ constexpr DWORD kIdleInterval = 500;
 constexpr DWORD kHooklessInterval = 50;
 // A request to the hook's thread: look at `running` again.
 constexpr UINT kHookRequest = WM_APP + 1;
+// What the hook heard, posted to its own thread: wParam is the mouse message.
+constexpr UINT kMouseNews = WM_APP + 3;
 // A move the worker asks of the user-interface thread: wParam is the switch
 // it was decided under, lParam the window's new top-left corner.
 constexpr UINT kMoveRequest = WM_APP + 2;
@@ -31,42 +34,37 @@ constexpr wchar_t kMovesClass[] = L"CountdownEdgeMoves";
 // How long the end of the process waits for the worker and the hook's thread.
 constexpr DWORD kEndWait = 2000;
 
-// What the worker and the hook's thread share with the user-interface
-// thread. Made once and never released: neither thread is waited for while
-// the program runs (the user-interface thread must never wait on them), so
-// what they read has to outlive them, up to the end of the process, which
-// waits for both to return.
+}  // namespace
+
+// What the worker and the hook's thread share with the user-interface thread;
+// neither thread is waited for while the program runs. Window and hook
+// handles keep to 32 bits on 64-bit Windows too.
 struct AutoHideShared {
-  AutoHideState state;
-  MouseButtonState mouse;
-  HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);  // mouse activity, a switch, a request
+  std::atomic<int32_t> running{0};
+  std::atomic<uint32_t> targetWindow{0};
+  std::atomic<int32_t> visibleMargin{0};
+  std::atomic<int32_t> leftDown{0};  // 1 while the left button is down anywhere on the desktop
+  OwnedHandle wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // mouse activity, a switch, a request
   // Counts the switches on and off. A move decided under one switch is
   // dropped when it arrives under another (a switch-off among them): whatever
   // it would have done, the switch has undone or will do again.
   std::atomic<uint32_t> epoch{0};
   std::atomic<bool> hooked{false};  // the hook is in place
-  std::atomic<bool> ending{false};  // the process is ending: both threads return
-  // User-interface thread only.
-  HWND moves = nullptr;  // makes the worker's moves, on the window's own thread
-  HANDLE worker = nullptr, hookThread = nullptr;
-  DWORD hookThreadId = 0;
+  std::atomic<bool> ending{false};  // edge hiding is over for good: both threads return
+  HWND moves = nullptr;             // set before either thread starts
 };
 
-AutoHideShared* g_shared = nullptr;
-
-// Made by the controller's constructor, before any hook or worker exists.
-AutoHideShared& Shared() { return *g_shared; }
+namespace {
 
 HWND WindowOf(uint32_t bits) { return HandleFromBits<HWND>(bits); }
-HHOOK HookOf(uint32_t bits) { return HandleFromBits<HHOOK>(bits); }
 
-// Looks only at which message it is, and passes every one on.
+// Looks only at which message it is, and passes every one on. A low-level
+// hook is handed no context, and runs on the thread that installed it: what
+// it heard goes to that thread's queue, which the thread handles as soon as
+// the hook has returned.
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-  AutoHideShared& shared = Shared();
-  if (wParam == WM_LBUTTONDOWN) shared.mouse.leftDown = 1;
-  if (wParam == WM_LBUTTONUP) shared.mouse.leftDown = 0;
-  SetEvent(shared.wake);
-  return Sys<Bound::CallNextHookEx>()(HookOf(shared.state.hookHandle), code, wParam, lParam);
+  Sys<Bound::PostThreadMessageA>()(GetCurrentThreadId(), kMouseNews, wParam, 0);
+  return Sys<Bound::CallNextHookEx>()(nullptr, code, wParam, lParam);
 }
 
 // The hook's own thread. The system waits for the hook's answer on every
@@ -75,26 +73,29 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept 
 // for anyone, however busy the user-interface thread may be. It installs the
 // hook while edge hiding is on and removes it when it goes off; each request
 // tells it to look at `running` again.
-DWORD WINAPI HookThread(void*) {
-  AutoHideShared& shared = Shared();
-  MSG msg;
+DWORD WINAPI HookThread(void* parameter) {
+  AutoHideShared& shared = *static_cast<AutoHideShared*>(parameter);
+  MSG msg{};
   Sys<Bound::PeekMessageA>()(&msg, nullptr, 0, 0, PM_NOREMOVE);  // its queue exists from here on
   HHOOK hook = nullptr;
-  for (;;) {
-    const bool wanted = shared.state.running && !shared.ending;
-    if (wanted && hook == nullptr) {
-      hook = Sys<Bound::SetWindowsHookExA>()(WH_MOUSE_LL, MouseHookProc, Sys<Bound::GetModuleHandleA>()(nullptr), 0);
-      shared.state.hookHandle = HandleBits(hook);
-    } else if (!wanted && hook != nullptr) {
-      Sys<Bound::UnhookWindowsHookEx>()(hook);
-      hook = nullptr;
-      shared.state.hookHandle = 0;
+  do {
+    if (msg.message == kMouseNews) {
+      if (msg.wParam == WM_LBUTTONDOWN) shared.leftDown = 1;
+      if (msg.wParam == WM_LBUTTONUP) shared.leftDown = 0;
+    } else {
+      const bool wanted = shared.running && !shared.ending;
+      if (wanted && hook == nullptr) {
+        hook = Sys<Bound::SetWindowsHookExA>()(WH_MOUSE_LL, MouseHookProc, Sys<Bound::GetModuleHandleA>()(nullptr), 0);
+      } else if (!wanted && hook != nullptr) {
+        Sys<Bound::UnhookWindowsHookEx>()(hook);
+        hook = nullptr;
+      }
+      shared.hooked = hook != nullptr;
     }
-    shared.hooked = hook != nullptr;
-    SetEvent(shared.wake);  // the worker's pace depends on it
-    if (shared.ending || Sys<Bound::GetMessageA>()(&msg, nullptr, 0, 0) <= 0) break;
-  }
+    SetEvent(shared.wake.get());  // mouse activity, or the worker's pace changes
+  } while (!shared.ending && Sys<Bound::GetMessageA>()(&msg, nullptr, 0, 0) > 0);
   if (hook != nullptr) Sys<Bound::UnhookWindowsHookEx>()(hook);
+  shared.hooked = false;
   return 0;
 }
 
@@ -183,25 +184,24 @@ void MoveNow(HWND window, ScreenPoint to) {
 // does not wait for them: it goes on whether or not that thread is
 // answering. They arrive in the order asked, and one asked for under an
 // earlier switch is dropped.
-void AskMove(const AutoHideShared& shared, uint32_t epoch, const ScreenRect& now, ScreenPoint to) {
+void AskMove(HWND moves, uint32_t epoch, const ScreenRect& now, ScreenPoint to) {
   if (to == ScreenPoint{now.left, now.top}) return;
-  SendNotifyMessageW(shared.moves, kMoveRequest, epoch, MAKELPARAM(to.x, to.y));  // screen coordinates fit 16 bits
+  SendNotifyMessageW(moves, kMoveRequest, epoch, MAKELPARAM(to.x, to.y));  // screen coordinates fit 16 bits
 }
 
 LRESULT CALLBACK MovesProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   const auto* shared = reinterpret_cast<AutoHideShared*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg != kMoveRequest || shared == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
   if (wp == shared->epoch) {
-    MoveNow(WindowOf(shared->state.targetWindow), {static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))});
+    MoveNow(WindowOf(shared->targetWindow), {static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))});
   }
   return 0;
 }
 
 // One worker for the life of the process, started by the first switch-on;
 // while edge hiding is off it sleeps until woken.
-DWORD WINAPI AutoHideWorker(void*) {
-  AutoHideShared& shared = Shared();
-  AutoHideState& state = shared.state;
+DWORD WINAPI AutoHideWorker(void* parameter) {
+  AutoHideShared& shared = *static_cast<AutoHideShared*>(parameter);
   const OwnedHandle timer(Sys<Bound::CreateWaitableTimerA>()(nullptr, FALSE, nullptr));
   ScreenRect lastSeen;
   bool seen = false;
@@ -211,27 +211,27 @@ DWORD WINAPI AutoHideWorker(void*) {
     // Taken before the window is looked at: a move decided from a rectangle
     // that a switch's bring-back has changed since is dropped.
     const uint32_t epoch = shared.epoch;
-    if (!state.running) {
-      TimerWait(timer.get(), INFINITE, shared.wake);
+    if (!shared.running) {
+      TimerWait(timer.get(), INFINITE, shared.wake.get());
       continue;
     }
     // While the left button is held (a window being dragged, perhaps this
     // one), nothing moves; its release wakes the worker for a fresh look.
     // Without the hook the button is asked for on every pass.
     const bool hooked = shared.hooked;
-    const bool held = hooked ? shared.mouse.leftDown != 0 : GetAsyncKeyState(VK_LBUTTON) < 0;
-    const HWND target = WindowOf(state.targetWindow);
+    const bool held = hooked ? shared.leftDown != 0 : GetAsyncKeyState(VK_LBUTTON) < 0;
+    const HWND target = WindowOf(shared.targetWindow);
     POINT cursor;
-    if (!held && Locate(target, seen ? &lastSeen : nullptr, state.visibleMargin, at) &&
+    if (!held && Locate(target, seen ? &lastSeen : nullptr, shared.visibleMargin, at) &&
         Sys<Bound::GetCursorPos>()(&cursor)) {
       lastSeen = at.monitor;
       seen = true;
-      AskMove(shared, epoch, at.window,
-              EdgeRulePosition(at.window, at.monitor, {cursor.x, cursor.y}, state.visibleMargin, at.monitors));
+      AskMove(shared.moves, epoch, at.window,
+              EdgeRulePosition(at.window, at.monitor, {cursor.x, cursor.y}, shared.visibleMargin, at.monitors));
     }
     ProcessPendingMessages();
     const DWORD pause = !hooked ? kHooklessInterval : briskPasses > 0 ? kBriskInterval : kIdleInterval;
-    if (TimerWait(timer.get(), pause, shared.wake)) {
+    if (TimerWait(timer.get(), pause, shared.wake.get())) {
       briskPasses = kBriskPasses;
     } else if (briskPasses > 0) {
       --briskPasses;
@@ -242,11 +242,14 @@ DWORD WINAPI AutoHideWorker(void*) {
 
 }  // namespace
 
-AutoHideController::AutoHideController() {
-  if (g_shared == nullptr) {
-    g_shared = new AutoHideShared;
-    g_shared->moves = CreateMessageWindow(kMovesClass, MovesProc, g_shared);
-  }
+AutoHideController::AutoHideController()
+    : shared_(std::make_unique<AutoHideShared>()), moves_(CreateMessageWindow(kMovesClass, MovesProc, shared_.get())) {
+  shared_->moves = moves_.get();
+}
+
+AutoHideController::~AutoHideController() {
+  // A thread that has not returned in time may still read the record.
+  if (!Finish()) static_cast<void>(shared_.release());
 }
 
 void Win32Desktop::SetWindowAlpha(ui::Window& window, uint8_t alpha) {
@@ -259,29 +262,28 @@ void Win32Desktop::SetWindowAlpha(ui::Window& window, uint8_t alpha) {
 }
 
 void AutoHideController::SetAutoHide(HWND window, int32_t margin) {
-  AutoHideShared& shared = Shared();
-  AutoHideState& state = shared.state;
+  AutoHideShared& shared = *shared_;
   if (window == nullptr) {
-    state.running = 0;
+    shared.running = 0;
   } else {
-    if (state.running || shared.ending) return;
-    state.targetWindow = HandleBits(window);
-    state.visibleMargin = EffectiveMargin(margin);
-    state.running = 1;
+    if (shared.running || shared.ending) return;
+    shared.targetWindow = HandleBits(window);
+    shared.visibleMargin = EffectiveMargin(margin);
+    shared.running = 1;
     const auto start = Sys<Bound::CreateThreadForAutoHide>();
-    if (shared.worker == nullptr) shared.worker = start(nullptr, 0, AutoHideWorker, nullptr, 0, nullptr);
-    if (shared.hookThread == nullptr) {
+    if (!worker_) worker_.reset(start(nullptr, 0, AutoHideWorker, &shared, 0, nullptr));
+    if (!hookThread_) {
       // It looks at `running` once its queue exists, so a request that finds
       // no queue yet is not missed.
-      shared.hookThread = start(nullptr, 0, HookThread, nullptr, 0, &shared.hookThreadId);
+      hookThread_.reset(start(nullptr, 0, HookThread, &shared, 0, &hookThreadId_));
     }
   }
   ++shared.epoch;
-  if (shared.hookThreadId != 0) Sys<Bound::PostThreadMessageA>()(shared.hookThreadId, kHookRequest, 0, 0);
-  SetEvent(shared.wake);
+  if (hookThreadId_ != 0) Sys<Bound::PostThreadMessageA>()(hookThreadId_, kHookRequest, 0, 0);
+  SetEvent(shared.wake.get());
 }
 
-const AutoHideState& AutoHideController::State() const { return Shared().state; }
+bool AutoHideController::Hooked() const { return shared_->hooked; }
 
 // On the window's own thread, which makes every move of it: a move the worker
 // asked for before the switch-off arrives after this one and is dropped.
@@ -292,22 +294,25 @@ void AutoHideController::BringBackFromEdge(HWND window) {
   if (to != ScreenPoint{at.window.left, at.window.top}) MoveNow(window, to);
 }
 
+void AutoHideController::End() { Finish(); }
+
 // A process torn down while its own threads are still inside system calls
 // can crash on its way out (seen under Wine), so both are told to return, the
-// hook goes with its thread, and the end waits for them, briefly.
-void AutoHideController::End() {
-  AutoHideShared& shared = Shared();
-  shared.state.running = 0;
+// hook goes with its thread, and the end waits for them, briefly. True when
+// both have returned (or never started).
+bool AutoHideController::Finish() {
+  AutoHideShared& shared = *shared_;
+  shared.running = 0;
   shared.ending = true;
   ++shared.epoch;
-  SetEvent(shared.wake);
-  if (shared.hookThreadId != 0) Sys<Bound::PostThreadMessageA>()(shared.hookThreadId, WM_QUIT, 0, 0);
+  SetEvent(shared.wake.get());
+  if (hookThreadId_ != 0) Sys<Bound::PostThreadMessageA>()(hookThreadId_, WM_QUIT, 0, 0);
   HANDLE threads[2];
   DWORD count = 0;
-  for (HANDLE thread : {shared.worker, shared.hookThread}) {
-    if (thread != nullptr) threads[count++] = thread;
+  for (const OwnedHandle* thread : {&worker_, &hookThread_}) {
+    if (*thread) threads[count++] = thread->get();
   }
-  if (count != 0) WaitForMultipleObjects(count, threads, TRUE, kEndWait);
+  return count == 0 || WaitForMultipleObjects(count, threads, TRUE, kEndWait) < WAIT_OBJECT_0 + count;
 }
 
 void Win32Desktop::SetAutoHide(ui::Window* window, int32_t margin) {

@@ -13,7 +13,6 @@
 namespace ui {
 namespace {
 
-Win32Backend* g_backend = nullptr;
 constexpr int kProgramIcon = 1;
 
 // A control that other controls of its window are laid out in.
@@ -112,8 +111,6 @@ bool Register(const WNDCLASSEXW& wc) {
 
 }  // namespace
 
-Win32Backend& TheBackend() { return *g_backend; }
-
 std::wstring WindowText(HWND hwnd) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
@@ -129,7 +126,6 @@ int KeyState(WPARAM mouseKeys) {
 }
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
-  g_backend = this;
   const HICON icon = static_cast<HICON>(
       LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   const HICON smallIcon =
@@ -163,11 +159,10 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
 }
 
 // The hidden owner goes first: windows it still owns are destroyed with it,
-// and their last messages still reach this backend.
+// and their last messages still reach the facility.
 Win32Backend::~Win32Backend() {
   uiFont_.reset();
   hiddenOwner_.reset();
-  g_backend = nullptr;
 }
 
 HWND Win32Backend::Handle(const Window& w) { return w.native ? NativeOf(w)->hwnd : nullptr; }
@@ -180,8 +175,11 @@ void Win32Backend::ScreenSize(int& width, int& height) {
 
 bool Win32Backend::Create(Window& w) {
   if (!ready_) return false;
-  auto* nw = new NativeWindow;
+  auto owned = std::make_unique<NativeWindow>();
+  NativeWindow* nw = owned.get();
   nw->model = &w;
+  nw->facility = facility_;
+  nw->uiFont = uiFont_.get();
   w.native = nw;
   const WindowLayout& l = w.layout;
   DWORD ex = 0;
@@ -190,10 +188,9 @@ bool Win32Backend::Create(Window& w) {
   nw->applying = true;
   const HWND top =
       CreateWindowExW(ex, kTopLevelClass, Wide(l.caption).c_str(), WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN, w.left,
-                      w.top, w.width, w.height, l.inTaskbar ? nullptr : hiddenOwner_.get(), nullptr, instance_, nw);
+                      w.top, w.width, w.height, l.inTaskbar ? nullptr : hiddenOwner_.get(), nullptr, instance_, &owned);
   if (top == nullptr) {
-    // The window procedure has released nw if the window got as far as existing.
-    if (w.native) delete nw;
+    // Unless the window got as far as taking nw over, and has released it again, owned releases it.
     w.native = nullptr;
     return false;
   }
@@ -238,7 +235,7 @@ void Win32Backend::ArmTimer(Control& timer, int64_t milliseconds) {
   }
 }
 
-void Win32Backend::Update(Control& c, Prop prop) {
+void Win32Backend::MirrorControl(Control& c, Prop prop) {
   NativeControl* nc = NativeOf(c);
   if (nc == nullptr) return;
   switch (prop) {
@@ -264,7 +261,7 @@ void Win32Backend::Update(Control& c, Prop prop) {
   }
 }
 
-void Win32Backend::UpdateWindow(Window& w, WindowProp prop) {
+void Win32Backend::MirrorWindow(Window& w, WindowProp prop) {
   NativeWindow* nw = NativeOf(w);
   if (nw == nullptr || nw->hwnd == nullptr) return;
   nw->applying = true;

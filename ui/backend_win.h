@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "base/handles_win.h"
-#include "ui/model.h"
+#include "ui/facility.h"
 
 namespace ui {
 
@@ -22,8 +22,8 @@ class Win32Backend : public Backend {
   void ArmTimer(Control& timer, int64_t milliseconds) override;
   bool Create(Window& w) override;
   void Destroy(Window& w) override;
-  void Update(Control& c, Prop prop) override;
-  void UpdateWindow(Window& w, WindowProp prop) override;
+  void MirrorControl(Control& c, Prop prop) override;
+  void MirrorWindow(Window& w, WindowProp prop) override;
   void RunModal(Window& w) override;
   uint32_t PopUpMenu(Window& owner, const std::vector<MenuEntry>& entries) override;
 
@@ -32,7 +32,6 @@ class Win32Backend : public Backend {
 
   static HWND Handle(const Window& w);
   static HWND Handle(const Control& c);
-  Facility& facility() { return *facility_; }
   HFONT uiFont() const { return uiFont_.get(); }
 
  private:

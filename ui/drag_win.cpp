@@ -5,15 +5,8 @@
 namespace ui {
 namespace {
 
-struct Drag {
-  HWND capture = nullptr;
-  HWND root = nullptr;
-  POINT cursor{};
-  POINT origin{};
-} g_drag;
-
-void MoveRoot(POINT to) {
-  SetWindowPos(g_drag.root, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+void MoveRoot(const Drag& drag, POINT to) {
+  SetWindowPos(drag.root, nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -23,37 +16,37 @@ POINT MessageCursor() {
   return {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
 }
 
-void BeginDrag(HWND from) {
-  g_drag.capture = from;
-  g_drag.root = GetAncestor(from, GA_ROOT);
-  g_drag.cursor = MessageCursor();
+void BeginDrag(Drag& drag, HWND from) {
+  drag.capture = from;
+  drag.root = GetAncestor(from, GA_ROOT);
+  drag.cursor = MessageCursor();
   RECT r;
-  GetWindowRect(g_drag.root, &r);
-  g_drag.origin = {r.left, r.top};
+  GetWindowRect(drag.root, &r);
+  drag.origin = {r.left, r.top};
   SetCapture(from);
 }
 
-bool CancelDrag() {
-  if (g_drag.capture == nullptr) return false;
-  g_drag.capture = nullptr;
+bool CancelDrag(Drag& drag) {
+  if (drag.capture == nullptr) return false;
+  drag.capture = nullptr;
   ReleaseCapture();
-  MoveRoot(g_drag.origin);
+  MoveRoot(drag, drag.origin);
   return true;
 }
 
-bool ContinueDrag(HWND hwnd, UINT msg) {
-  if (g_drag.capture != hwnd) return false;
+bool ContinueDrag(Drag& drag, HWND hwnd, UINT msg) {
+  if (drag.capture != hwnd) return false;
   switch (msg) {
     case WM_MOUSEMOVE: {
       const POINT now = MessageCursor();
-      MoveRoot({g_drag.origin.x + now.x - g_drag.cursor.x, g_drag.origin.y + now.y - g_drag.cursor.y});
+      MoveRoot(drag, {drag.origin.x + now.x - drag.cursor.x, drag.origin.y + now.y - drag.cursor.y});
       return true;
     }
     case WM_LBUTTONUP:
-      g_drag.capture = nullptr;
+      drag.capture = nullptr;
       ReleaseCapture();
       return true;
-    case WM_CAPTURECHANGED: g_drag.capture = nullptr; return true;
+    case WM_CAPTURECHANGED: drag.capture = nullptr; return true;
     default: return false;
   }
 }

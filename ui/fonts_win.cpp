@@ -5,7 +5,7 @@
 
 namespace ui {
 
-HFONT FontFor(const NativeControl& nc) { return nc.font ? nc.font.get() : TheBackend().uiFont(); }
+HFONT FontFor(const NativeControl& nc) { return nc.font ? nc.font.get() : nc.owner->uiFont; }
 
 void ApplyFont(NativeControl& nc) { SendMessageW(nc.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(nc)), TRUE); }
 

@@ -1,5 +1,7 @@
 #include "ui/links.h"
 
+#include "ui/facility.h"
+
 namespace ui {
 
 std::string LinkTarget(const Control& link) {
@@ -42,7 +44,7 @@ void Facility::LinkClicked(Control& c) {
   const std::string target = LinkTarget(c);
   if (target.empty() || links_ == nullptr) return;
   c.visited = OpenLink(*links_, target);
-  backend_.Update(c, Prop::Links);
+  backend_.MirrorControl(c, Prop::Links);
 }
 
 }  // namespace ui

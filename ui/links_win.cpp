@@ -94,7 +94,7 @@ bool LinkMouse(NativeControl& nc, UINT msg, LPARAM lp) {
     case WM_LBUTTONUP:
       if (!pressed) return true;
       ReleaseCapture();
-      if (CursorInside(hwnd, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) TheBackend().facility().LinkClicked(*nc.model);
+      if (CursorInside(hwnd, {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) nc.owner->facility->LinkClicked(*nc.model);
       return true;
     case WM_CAPTURECHANGED: {
       // The press is over: from here the leave tracking follows the cursor again.

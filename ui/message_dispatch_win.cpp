@@ -36,7 +36,10 @@ bool IsKey(const MSG& msg, WPARAM key) { return msg.message == WM_KEYDOWN && msg
 // Program-wide keyboard handling before a message is dispatched; true when
 // the message has been handled.
 bool PreTranslate(MSG& msg, const MessageDispatch& how) {
-  if (IsKey(msg, VK_ESCAPE) && CancelDrag()) return true;
+  if (IsKey(msg, VK_ESCAPE)) {
+    NativeWindow* dragged = WindowOf(OurRoot(GetCapture()));
+    if (dragged && CancelDrag(dragged->drag)) return true;
+  }
   const HWND root = OurRoot(msg.hwnd);
   if (root == nullptr) return false;
   if (IsKey(msg, VK_ESCAPE)) {

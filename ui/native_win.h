@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "base/handles_win.h"
-#include "ui/backend_win.h"
+#include "ui/drag_win.h"
+#include "ui/facility.h"
 
 namespace ui {
 
@@ -34,11 +35,18 @@ struct NativeControl {
   }
 };
 
+// Owned by its window from WM_NCCREATE until WM_NCDESTROY, and reached
+// through the window's user data; the facility and the default font are the
+// backend's, which outlives every window it made.
 struct NativeWindow {
   Window* model = nullptr;
+  Facility* facility = nullptr;
+  HFONT uiFont = nullptr;
   HWND hwnd = nullptr;
-  bool applying = false;     // set while a model change is being applied to the window
-  HWND lastFocus = nullptr;  // the control that had the focus when the window was deactivated
+  Drag drag;
+  bool applying = false;         // set while a model change is being applied to the window
+  HWND lastFocus = nullptr;      // the control that had the focus when the window was deactivated
+  COLORREF customColours[16]{};  // the colour dialog's own row, kept from one pick to the next
   std::vector<std::unique_ptr<NativeControl>> controls;
 };
 
@@ -61,8 +69,6 @@ inline constexpr UINT kDestroyRequest = WM_APP + 1;
 LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-
-Win32Backend& TheBackend();
 
 // The key-state mask of events: 1 Ctrl, 2 Shift, 4 Alt.
 int KeyState(WPARAM mouseKeys);

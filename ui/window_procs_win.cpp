@@ -15,8 +15,6 @@
 namespace ui {
 namespace {
 
-Facility& TheFacility() { return TheBackend().facility(); }
-
 Event MouseEvent(WPARAM wp, LPARAM lp) {
   return Event{.x = GET_X_LPARAM(lp), .y = GET_Y_LPARAM(lp), .keys = KeyState(GET_KEYSTATE_WPARAM(wp))};
 }
@@ -24,7 +22,7 @@ Event MouseEvent(WPARAM wp, LPARAM lp) {
 // Mouse input that any control turns into events of its own; true when a
 // routine took a turn of the wheel, which then goes no further.
 bool RaiseMouseEvent(NativeControl& nc, UINT msg, WPARAM wp, LPARAM lp) {
-  Facility& f = TheFacility();
+  Facility& f = *nc.owner->facility;
   Window& w = *nc.model->window;
   const uint32_t id = nc.model->id();
   switch (msg) {
@@ -48,23 +46,22 @@ bool Draggable(const Control& c) {
 
 void PickColour(NativeControl& nc) {
   Control& c = *nc.model;
-  static COLORREF custom[16];
   CHOOSECOLORW cc{};
   cc.lStructSize = sizeof cc;
   cc.hwndOwner = GetAncestor(nc.hwnd, GA_ROOT);
   cc.rgbResult = c.colour == kNoColour ? 0 : c.colour;
-  cc.lpCustColors = custom;
+  cc.lpCustColors = nc.owner->customColours;
   cc.Flags = CC_RGBINIT | CC_FULLOPEN;
   // The colour dialog's library brings half the shell with it: loaded when
   // first asked for, start-up stays quick.
   const auto choose = Sys<Bound::ChooseColorW>();
-  if (choose && choose(&cc)) TheFacility().UserPickedColour(c, cc.rgbResult);
+  if (choose && choose(&cc)) nc.owner->facility->UserPickedColour(c, cc.rgbResult);
 }
 
 LRESULT OnCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
   NativeControl* nc = lp ? ControlOf(reinterpret_cast<HWND>(lp)) : nullptr;
   if (nc == nullptr) return DefWindowProcW(hwnd, WM_COMMAND, wp, lp);
-  Facility& f = TheFacility();
+  Facility& f = *nc->owner->facility;
   Control& c = *nc->model;
   const UINT code = HIWORD(wp);
   if (c.kind() == Kind::EditBox && code == EN_CHANGE && !nc->suppressChange) {
@@ -108,8 +105,10 @@ LRESULT OnChildNotification(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- the top-level windows ----
 
+// The window takes over its record from whoever created it.
 void OnNcCreate(HWND hwnd, LPARAM lp) {
-  auto* nw = static_cast<NativeWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+  auto& handed = *static_cast<std::unique_ptr<NativeWindow>*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+  NativeWindow* nw = handed.release();
   nw->hwnd = hwnd;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(nw));
 }
@@ -139,25 +138,26 @@ LRESULT OnPositionChanged(NativeWindow& nw, HWND hwnd) {
   if (!nw.applying) {
     RECT r;
     GetWindowRect(hwnd, &r);
-    TheFacility().WindowMoved(*nw.model, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    nw.facility->WindowMoved(*nw.model, r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
   return 0;
 }
 
-LRESULT OnClose(Window& w) {
-  Facility& f = TheFacility();
+LRESULT OnClose(NativeWindow& nw) {
+  Facility& f = *nw.facility;
+  Window& w = *nw.model;
   if (!f.Raise(w, 0, EventKind::CloseRequested)) f.Destroy(w);
   return 0;
 }
 
 LRESULT OnNcDestroy(NativeWindow* nw, HWND hwnd) {
-  Facility& f = TheFacility();
+  const std::unique_ptr<NativeWindow> owned(nw);  // released on return
+  Facility& f = *nw->facility;
   Window& w = *nw->model;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   for (Control& c : w.controls) c.native = nullptr;
   w.native = nullptr;
   f.Unloaded(w);  // the model window is gone from here on
-  delete nw;
   if (!f.AnyLoaded()) PostQuitMessage(0);
   return 0;
 }
@@ -168,10 +168,10 @@ LRESULT OnNcDestroy(NativeWindow* nw, HWND hwnd) {
 // then the start of a drag and the events the control raises.
 LRESULT OnControlMouse(NativeControl& nc, UINT msg, WPARAM wp, LPARAM lp) {
   const HWND hwnd = nc.hwnd;
-  if (ContinueDrag(hwnd, msg)) return 0;
+  if (ContinueDrag(nc.owner->drag, hwnd, msg)) return 0;
   if (nc.model->kind() == Kind::HyperLinker && LinkMouse(nc, msg, lp)) return 0;
   if (msg == WM_LBUTTONDOWN && Draggable(*nc.model)) {
-    BeginDrag(hwnd);
+    BeginDrag(nc.owner->drag, hwnd);
     return 0;
   }
   return RaiseMouseEvent(nc, msg, wp, lp) ? 0 : DefWindowProcW(hwnd, msg, wp, lp);
@@ -235,15 +235,15 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcep
     case WM_CTLCOLORBTN: return OnChildNotification(hwnd, msg, wp, lp);
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED: return ContinueDrag(hwnd, msg) ? 0 : DefWindowProcW(hwnd, msg, wp, lp);
+    case WM_CAPTURECHANGED: return ContinueDrag(nw->drag, hwnd, msg) ? 0 : DefWindowProcW(hwnd, msg, wp, lp);
     case WM_LBUTTONDOWN:
-      if (w.layout.dragMove) BeginDrag(hwnd);
+      if (w.layout.dragMove) BeginDrag(nw->drag, hwnd);
       return 0;
     case WM_ERASEBKGND: return OnEraseBackground(w, hwnd, wp);
-    case WM_TIMER: TheFacility().TimerFired(w, static_cast<uint32_t>(wp)); return 0;
+    case WM_TIMER: nw->facility->TimerFired(w, static_cast<uint32_t>(wp)); return 0;
     case WM_ACTIVATE: return OnActivate(*nw, hwnd, wp, lp);
     case WM_WINDOWPOSCHANGED: return OnPositionChanged(*nw, hwnd);
-    case WM_CLOSE: return OnClose(w);
+    case WM_CLOSE: return OnClose(*nw);
     case kDestroyRequest: DestroyWindow(hwnd); return 0;
     case WM_NCDESTROY: return OnNcDestroy(nw, hwnd);
     default: return DefWindowProcW(hwnd, msg, wp, lp);

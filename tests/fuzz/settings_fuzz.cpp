@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "app/countdown.h"
-#include "app/startup.h"
+#include "app/settings_window.h"
 #include "tests/host/fakes.h"
 #include "ui/number_reading.h"
 

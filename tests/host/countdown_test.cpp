@@ -197,7 +197,7 @@ TEST(Warning, BeepSeriesAtTheThreeWarningPointsOnly) {
     }
     EXPECT_EQ(h.Display(), "00-00");
     EXPECT_EQ(series, (warn ? Series{{"01-00", 3}, {"00-30", 6}, {"00-15", 9}} : Series{}));
-    EXPECT_EQ(h.pump.delays, std::vector<int>(h.sound.beeps, 200));  // a 200 ms wait after every beep
+    EXPECT_EQ(h.delay.delays, std::vector<int>(h.sound.beeps, 200));  // a 200 ms wait after every beep
   }
 }
 
@@ -205,7 +205,7 @@ TEST(Warning, TheCountGoesOnDuringABeepSeries) {
   Harness h;
   int waits = 0;
   std::vector<std::string> shown;
-  h.pump.meanwhile = [&h, &waits, &shown] {
+  h.delay.meanwhile = [&h, &waits, &shown] {
     if (++waits % 5 == 0) h.Tick();  // five waits of 200 ms: a second has gone
     shown.push_back(h.Display());
   };

@@ -12,6 +12,7 @@
 
 #include "app/bindings.h"
 #include "app/control_ids.h"
+#include "app/lifetime.h"
 #include "app/program.h"
 #include "ui/links.h"
 
@@ -49,8 +50,8 @@ struct FakeBackend : ui::Backend {
       if (other.get() != &w) enabledAtDestroy.emplace_back(other->layout.id, other->enabled);
     }
   }
-  void Update(ui::Control& c, ui::Prop p) override { updates.emplace_back(c.id(), p); }
-  void UpdateWindow(ui::Window& w, ui::WindowProp p) override {
+  void MirrorControl(ui::Control& c, ui::Prop p) override { updates.emplace_back(c.id(), p); }
+  void MirrorWindow(ui::Window& w, ui::WindowProp p) override {
     windowUpdates.push_back({w.layout.id, p, w.width, w.height});
   }
   std::vector<std::vector<ui::MenuEntry>> menusShown;
@@ -99,10 +100,10 @@ struct FakeSound : Sound {
   void Stop() override { ++stops; }
 };
 
-struct FakePump : MessagePump {
+struct FakeDelay : Delay {
   std::vector<int> delays;
   std::function<void()> meanwhile;  // what the user-interface thread handles during a wait
-  void PumpingDelay(DelayRequest& request, int ms) override {
+  void Wait(DelayRequest& request, int ms) override {
     request.milliseconds = ms;
     delays.push_back(ms);
     if (meanwhile) meanwhile();
@@ -184,13 +185,13 @@ struct Harness {
   ui::Facility facility{backend};
   FakeStore store;
   FakeSound sound;
-  FakePump pump;
+  FakeDelay delay;
   FakeInputBox inputBox;
   FakeShell shell;
   FakeProcess process;
   FakeDesktop desktop;
   FakeLinkShell links;
-  Program program{facility, Services{store, sound, pump, inputBox, shell, process, desktop}, kProgramWindows};
+  Program program{facility, Services{store, sound, delay, inputBox, shell, process, desktop}, kProgramWindows};
 
   explicit Harness(Entries file = {}, std::vector<uint32_t> failToCreate = {}) {
     backend.facility = &facility;

@@ -131,7 +131,7 @@ TEST(Facility, TheTimerIsArmedForTheNextEventBeforeEachEvent) {
   h.FireLate(0);             // 00-16
   const size_t before = h.backend.arms.size();
   std::vector<size_t> armedSince;
-  h.pump.meanwhile = [&] { armedSince.push_back(h.backend.arms.size() - before); };
+  h.delay.meanwhile = [&] { armedSince.push_back(h.backend.arms.size() - before); };
   h.FireLate(0);  // 00-15: nine beeps, a wait after each
   EXPECT_EQ(armedSince, std::vector<size_t>(9, 1));
   EXPECT_EQ(h.backend.arms[before].second, 1000);

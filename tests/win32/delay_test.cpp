@@ -8,7 +8,7 @@
 
 #include <atomic>
 
-#include "app/message_pump_win.h"
+#include "app/delay_win.h"
 
 namespace {
 
@@ -48,10 +48,10 @@ HWND Target() {
 
 // Milliseconds one delay took.
 DWORD TimedDelay(int milliseconds) {
-  Win32MessagePump pump;  // a pump of its own: no wake-up left over from another case
+  Win32Delay delay;  // a delay of its own: no wake-up left over from another case
   DelayRequest request;
   const DWORD start = GetTickCount();
-  pump.PumpingDelay(request, milliseconds);
+  delay.Wait(request, milliseconds);
   EXPECT_EQ(request.milliseconds, milliseconds);
   EXPECT_EQ(request.threadId, GetCurrentThreadId());
   return GetTickCount() - start;
@@ -124,34 +124,34 @@ TEST(PumpingDelay, ACloseOrQuitEndsTheWaitAndIsLeftForTheMainLoop) {
 // A wait of 400 ms started 20 ms into another, shorter one, as a beep series
 // started by a tick inside an earlier series' wait, through the same record.
 struct Nested {
-  Win32MessagePump* pump;
+  Win32Delay* delay;
   DelayRequest* request;
   DWORD took;
 } g_nested;
 void CALLBACK InnerWait(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   const DWORD start = GetTickCount();
-  g_nested.pump->PumpingDelay(*g_nested.request, 400);
+  g_nested.delay->Wait(*g_nested.request, 400);
   g_nested.took = GetTickCount() - start;
 }
 
 TEST(PumpingDelay, EachWaitEndsOnItsOwnWakeUp) {
-  Win32MessagePump pump;
+  Win32Delay delay;
   DelayRequest request;
   // A wait ended by a close leaves its wake-up to come; the next wait drops it.
   PostMessageW(Target(), WM_CLOSE, 0, 0);
-  pump.PumpingDelay(request, 100);
+  delay.Wait(request, 100);
   Queued(WM_CLOSE);
   Sleep(250);
   DWORD start = GetTickCount();
-  pump.PumpingDelay(request, 300);
+  delay.Wait(request, 300);
   EXPECT_GE(GetTickCount() - start, 280u);
 
   // The outer wait's wake-up comes during the inner wait and ends only the outer one.
-  g_nested = {&pump, &request, 0};
+  g_nested = {&delay, &request, 0};
   SetTimer(nullptr, 0, 20, InnerWait);
   start = GetTickCount();
-  pump.PumpingDelay(request, 100);
+  delay.Wait(request, 100);
   const DWORD outer = GetTickCount() - start;
   EXPECT_GE(g_nested.took, 380u);
   EXPECT_GE(outer, g_nested.took);
@@ -169,9 +169,9 @@ void CALLBACK HeldInnerWait(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST(PumpingDelay, ANestedWaitLeavesAnEarlierWorkersRequestAlone) {
-  Win32MessagePump pump;
+  Win32Delay delay;
   DelayRequest request;
-  pump.PumpingDelay(request, 10);  // bound now: a held thread holds the loader's lock too
+  delay.Wait(request, 10);  // bound now: a held thread holds the loader's lock too
   // Should a wake-up go astray, this ends the wait instead of leaving the test hanging.
   LatePost watchdog{nullptr, GetCurrentThreadId(), WM_QUIT, 2000};
   const HANDLE thread = CreateThread(nullptr, 0, PostLate, &watchdog, 0, nullptr);
@@ -179,10 +179,10 @@ TEST(PumpingDelay, ANestedWaitLeavesAnEarlierWorkersRequestAlone) {
   g_holdNewThreads = true;
   // The outer worker is held while the inner wait rewrites the record and
   // starts its own worker; both go once the inner wait is under way.
-  g_nested = {&pump, &request, 0};
+  g_nested = {&delay, &request, 0};
   SetTimer(nullptr, 0, 20, HeldInnerWait);
   const DWORD start = GetTickCount();
-  pump.PumpingDelay(request, 100);
+  delay.Wait(request, 100);
   const DWORD outer = GetTickCount() - start;
   EXPECT_GE(g_nested.took, 380u);
   EXPECT_LT(outer, g_nested.took + 150) << "the outer wait did not end on its own wake-up";

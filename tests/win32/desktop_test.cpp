@@ -53,12 +53,11 @@ bool Within(const std::function<bool()>& holds) {
 TEST(EdgeHiding, SwitchingOffRemovesTheHookAndOnAgainPutsItBack) {
   const HWND window = WindowAtTheTop();
   AutoHideController edge;
-  const AutoHideState& state = edge.State();
   for (int i = 0; i < 2; ++i) {
     edge.SetAutoHide(window, 0);
-    EXPECT_TRUE(Within([&] { return state.hookHandle != 0; })) << "no hook while on";
+    EXPECT_TRUE(Within([&] { return edge.Hooked(); })) << "no hook while on";
     edge.SetAutoHide(nullptr, 0);
-    EXPECT_TRUE(Within([&] { return state.hookHandle == 0; })) << "the hook stays after the switch-off";
+    EXPECT_TRUE(Within([&] { return !edge.Hooked(); })) << "the hook stays after the switch-off";
   }
   DestroyWindow(window);
 }

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/message_pump_win.h"
+#include "app/delay_win.h"
 #include "base/encoding_win.h"
 #include "base/process_win.h"
 #include "settings/settings_file_win.h"
@@ -104,15 +104,15 @@ TEST_F(Win32Program, TabAndEscActTheSameInTheMainLoopAndInADelay) {
   ASSERT_EQ(GetFocus(), width);
 
   // Inside the wait between two beeps.
-  Win32MessagePump pump;
+  Win32Delay delay;
   DelayRequest request;
   PostMessageW(width, WM_KEYDOWN, VK_TAB, 0);
-  pump.PumpingDelay(request, 100);
+  delay.Wait(request, 100);
   EXPECT_EQ(GetFocus(), height);
   // Esc becomes the window's close request, which ends the wait and stays
   // queued for the main loop.
   PostMessageW(height, WM_KEYDOWN, VK_ESCAPE, 0);
-  pump.PumpingDelay(request, 2000);
+  delay.Wait(request, 2000);
   MSG msg;
   EXPECT_TRUE(PeekMessageW(&msg, settings, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
   Pump(50);

@@ -15,6 +15,7 @@
 
 #include "app/bindings.h"
 #include "app/control_ids.h"
+#include "app/lifetime.h"
 #include "app/program.h"
 #include "base/encoding_win.h"
 #include "tests/host/fakes.h"
@@ -141,7 +142,7 @@ class Win32Run {
   explicit Win32Run(SettingsStore& store)
       : backend(new ui::Win32Backend(GetModuleHandleW(nullptr))), facility(new ui::Facility(*backend)) {
     backend->Attach(*facility);
-    program = new Program(*facility, Services{store, sound, pump, inputBox, shell, process, desktop}, kProgramWindows);
+    program = new Program(*facility, Services{store, sound, delay, inputBox, shell, process, desktop}, kProgramWindows);
     StartProgram(*program);
   }
   ~Win32Run() {
@@ -159,7 +160,7 @@ class Win32Run {
   ui::Control& Settings(uint32_t id) const { return program->settings->Get(id); }
 
   test::FakeSound sound;
-  test::FakePump pump;
+  test::FakeDelay delay;
   test::FakeInputBox inputBox;
   test::FakeShell shell;
   test::FakeProcess process;

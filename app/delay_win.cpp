@@ -1,6 +1,8 @@
 // The message-pumping delay: waits while the user-interface thread keeps
 // handling its messages, so that the count goes on ticking during the beeps.
-#include "app/message_pump_win.h"
+#include "app/delay_win.h"
+
+#include <memory>
 
 #include "base/bound_functions_win.h"
 #include "base/handles_win.h"
@@ -17,9 +19,9 @@ constexpr char kWakeName[] = "\xCE\xD2\xCA\xC7\xD1\xD3\xB3\xD9\xCE\xD2\xC5\xC2\x
 // program's record is rewritten by the next delay, perhaps one nested in this
 // one before this worker has even started.
 DWORD WINAPI DelayWorker(void* parameter) {
+  const std::unique_ptr<DelayRequest> handed(static_cast<DelayRequest*>(parameter));
   DelayRequest copy;
-  Sys<Bound::MoveMemoryBytes>()(&copy, parameter, sizeof copy);
-  delete static_cast<DelayRequest*>(parameter);
+  Sys<Bound::MoveMemoryBytes>()(&copy, handed.get(), sizeof copy);
   Sys<Bound::Sleep>()(static_cast<DWORD>(copy.milliseconds));
   Sys<Bound::PostMessageA>()(HandleFromBits<HWND>(copy.wakeWindow), copy.wakeMessage, copy.wait, 0);
   return 0;
@@ -29,14 +31,14 @@ bool IsCloseOrQuit(UINT message) { return message == WM_CLOSE || message == WM_Q
 
 }  // namespace
 
-Win32MessagePump::Win32MessagePump() : window_(CreateMessageWindow(kWakeClass, WakeProc, this)) {}
+Win32Delay::Win32Delay() : window_(CreateMessageWindow(kWakeClass, WakeProc, this)) {}
 
-Win32MessagePump::~Win32MessagePump() = default;
+Win32Delay::~Win32Delay() = default;
 
-LRESULT CALLBACK Win32MessagePump::WakeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-  auto* pump = reinterpret_cast<Win32MessagePump*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (pump && msg == pump->wakeMessage_ && msg != 0) {
-    for (Wait* wait : pump->waits_) {
+LRESULT CALLBACK Win32Delay::WakeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  auto* delay = reinterpret_cast<Win32Delay*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (delay && msg == delay->wakeMessage_ && msg != 0) {
+    for (PendingWait* wait : delay->waits_) {
       if (wait->number == wp) wait->woken = true;
     }
     return 0;
@@ -44,7 +46,7 @@ LRESULT CALLBACK Win32MessagePump::WakeProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-void Win32MessagePump::PumpingDelay(DelayRequest& request, int milliseconds) {
+void Win32Delay::Wait(DelayRequest& request, int milliseconds) {
   request.milliseconds = milliseconds;
   request.threadId = Sys<Bound::GetCurrentThreadId>()();
   request.wakeMessage = Sys<Bound::RegisterWindowMessageA>()(kWakeName);
@@ -53,13 +55,11 @@ void Win32MessagePump::PumpingDelay(DelayRequest& request, int milliseconds) {
   wakeMessage_ = request.wakeMessage;
   // Without a window or a worker no wake-up would come: better no pause than no end.
   if (!window_) return;
-  auto* own = new DelayRequest(request);
-  if (!OwnedHandle(Sys<Bound::CreateThread>()(nullptr, 0, DelayWorker, own, 0, nullptr))) {
-    delete own;
-    return;
-  }
+  auto handed = std::make_unique<DelayRequest>(request);
+  if (!OwnedHandle(Sys<Bound::CreateThread>()(nullptr, 0, DelayWorker, handed.get(), 0, nullptr))) return;
+  static_cast<void>(handed.release());  // the worker's now
 
-  Wait wait{request.wait, false};
+  PendingWait wait{request.wait, false};
   waits_.push_back(&wait);
   // Taken with the A functions, so handed on with them too.
   const ui::MessageDispatch ansi{Sys<Bound::TranslateMessage>(), Sys<Bound::DispatchMessageA>(), IsDialogMessageA};

@@ -9,16 +9,16 @@
 #include "app/services.h"
 #include "base/handles_win.h"
 
-class Win32MessagePump : public MessagePump {
+class Win32Delay : public Delay {
  public:
-  Win32MessagePump();
-  ~Win32MessagePump() override;
-  Win32MessagePump(const Win32MessagePump&) = delete;
-  Win32MessagePump& operator=(const Win32MessagePump&) = delete;
-  void PumpingDelay(DelayRequest& request, int milliseconds) override;
+  Win32Delay();
+  ~Win32Delay() override;
+  Win32Delay(const Win32Delay&) = delete;
+  Win32Delay& operator=(const Win32Delay&) = delete;
+  void Wait(DelayRequest& request, int milliseconds) override;
 
  private:
-  struct Wait {
+  struct PendingWait {
     uint32_t number;
     bool woken;
   };
@@ -30,5 +30,5 @@ class Win32MessagePump : public MessagePump {
   // was posted for, wherever it is dispatched (a modal loop's dispatch
   // included); one whose wait is over already, ended by a close or a quit,
   // is dropped.
-  std::vector<Wait*> waits_;
+  std::vector<PendingWait*> waits_;
 };

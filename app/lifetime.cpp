@@ -1,20 +1,14 @@
-#include "app/startup.h"
+#include "app/lifetime.h"
 
 #include "app/control_ids.h"
 #include "app/countdown.h"
 #include "app/options.h"
 #include "app/program.h"
 #include "app/settings_table.h"
+#include "app/settings_window.h"
 
 namespace m = main_window;
 namespace s = settings_window;
-
-Program::Program(ui::Facility& facility, Services services, const ProgramWindows& programWindows)
-    : ui(facility),
-      sys(services),
-      windows(programWindows),
-      countdown(std::make_unique<CountdownState>()),
-      delay(std::make_unique<DelayRequest>()) {}
 
 namespace {
 
@@ -42,7 +36,7 @@ void ProgramExit(Program& program) {
     program.countdown->minutesText = {};
     program.countdown->secondsText = {};
   }
-  program.delay.reset();
+  program.delayRequest.reset();
   program.countdown.reset();
 }
 
@@ -55,24 +49,9 @@ void MainWindowCreated(Program& program) {
   FitMainWindowToLabel(program);
 }
 
-void ToggleSettingsWindow(Program& program) {
-  ui::MenuItem& mark = program.main->Item(m::显示设置选项菜单);
-  const bool show = !mark.checked;
-  program.ui.SetVisible(*program.settings, show);
-  mark.checked = show;
-}
-
-void FitMainWindowToLabel(Program& program) {
-  const ui::Control& label = program.main->Get(m::显示时间标签);
-  program.ui.SetWindowSize(*program.main, label.width, label.height);
-}
-
 void CloseProgram(Program& program) {
   program.sys.desktop.SetAutoHide(nullptr);
   if (program.settings) program.ui.Destroy(*program.settings);
   program.sys.process.Exit(0);
 }
 
-void SettingsWindowCloseRequested(Program& program) {
-  if (program.main->Item(m::显示设置选项菜单).checked) ToggleSettingsWindow(program);
-}
