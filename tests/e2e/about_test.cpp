@@ -246,12 +246,11 @@ TEST(AboutWindow, LinksLightUnderTheCursorAndHandTheirOwnAddressesToTheBrowser) 
   MoveMouse(Centre(web));
   EXPECT_TRUE(WaitShade(web, Shade::Hover));
   {
-    const HWND other = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 20, 20, 100, 100,
-                                       nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(other);
+    const OwnedWindow other(CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 20, 20, 100, 100,
+                                            nullptr, nullptr, nullptr, nullptr));
+    SetForegroundWindow(other.get());
     MoveMouse({60, 60});
     EXPECT_TRUE(WaitShade(web, Shade::Normal));
-    DestroyWindow(other);
   }
 
   Click(Centre(web));
@@ -313,18 +312,18 @@ class ChildWatch {
 
  private:
   void Snapshot(DWORD parent) {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return;
+    // INVALID_HANDLE_VALUE when it fails, as from CreateFile.
+    const OwnedFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
       if (entry.th32ParentProcessID != parent || entry.szExeFile[0] == 0) continue;  // not named while it starts
       std::wstring name = entry.szExeFile;
       CharLowerW(name.data());
       std::lock_guard<std::mutex> lock(mutex_);
       seen_.insert(name);
     }
-    CloseHandle(snapshot);
   }
 
   std::mutex mutex_;

@@ -152,16 +152,15 @@ Recording Recorder::Stop() {
   recording.buffers = std::move(s.writes);
   if (recording.buffers.empty()) return recording;
   recording.samples.resize(recording.buffers.back().end);
-  const HANDLE file =
-      CreateFileW(s.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + Utf8(s.path));
+  const OwnedFile file(CreateFileW(s.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+  if (!file) throw std::runtime_error("cannot open " + Utf8(s.path));
   LARGE_INTEGER at{};
   at.QuadPart = s.from;
   DWORD read = 0;
   const DWORD want = static_cast<DWORD>(recording.samples.size() * 2);
-  const bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
-                  ReadFile(file, recording.samples.data(), want, &read, nullptr) && read == want;
-  CloseHandle(file);
+  const bool ok = SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) &&
+                  ReadFile(file.get(), recording.samples.data(), want, &read, nullptr) && read == want;
   if (!ok) throw std::runtime_error("cannot read the recording from " + Utf8(s.path));
   return recording;
 }

@@ -4,14 +4,19 @@
 #include <atomic>
 #include <cstdlib>
 #include <cwchar>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 namespace e2e {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr DWORD kMessageTimeoutMs = 2000;
 constexpr DWORD kSettleMs = 50;
@@ -32,7 +37,7 @@ std::wstring Environment(const wchar_t* name) {
   return value;
 }
 
-std::wstring ModuleDir() {
+fs::path ModuleDir() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -45,86 +50,34 @@ std::wstring ModuleDir() {
     }
     path.resize(path.size() * 2);
   }
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+  return fs::path(path).parent_path();
 }
 
-std::wstring Join(const std::wstring& dir, const std::wstring& name) {
-  if (!dir.empty() && (dir.back() == L'\\' || dir.back() == L'/')) {
-    return dir + name;
+// Deletes dir with everything in it; true once it is gone. Whatever was made
+// read-only is made writable first, so that it can go too.
+bool DeleteTree(const fs::path& dir) {
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code ignored;
+    fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
   }
-  return dir + L"\\" + name;
+  fs::remove_all(dir, ec);
+  return !ec;
 }
 
-// Creates dir and any missing parents; true when it exists afterwards.
-bool MakeDirs(const std::wstring& dir) {
-  size_t start = 0;
-  if (dir.rfind(L"\\\\", 0) == 0) {  // \\server\share: both names are given
-    start = dir.find(L'\\', 2);
-    start = start == std::wstring::npos ? start : dir.find(L'\\', start + 1);
-  } else if (dir.size() >= 2 && dir[1] == L':') {
-    start = 2;
-  }
-  for (size_t pos = start; pos != std::wstring::npos && pos < dir.size();) {
-    pos = dir.find(L'\\', pos + 1);
-    CreateDirectoryW(dir.substr(0, pos).c_str(), nullptr);
-  }
-  const DWORD attributes = GetFileAttributesW(dir.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+bool WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream file(path, std::ios::binary);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  return !file.fail();
 }
 
-bool DeleteTree(const std::wstring& dir) {
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW(Join(dir, L"*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") {
-        continue;
-      }
-      const std::wstring path = Join(dir, name);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        DeleteTree(path);
-      } else {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  return RemoveDirectoryW(dir.c_str()) != 0;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    return false;
-  }
-  DWORD written = 0;
-  const BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
-}
-
-std::optional<std::string> ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+std::optional<std::string> ReadBytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
     return std::nullopt;
   }
-  std::string bytes;
-  std::array<char, 4096> chunk{};
-  DWORD got = 0;
-  while (ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) && got > 0) {
-    bytes.append(chunk.data(), got);
-  }
-  CloseHandle(file);
-  return bytes;
-}
-
-std::wstring FileName(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
@@ -299,16 +252,17 @@ std::wstring DosPath(const std::wstring& path) {
 
 std::wstring ProgramPath() {
   const std::wstring fromEnvironment = Environment(L"COUNTDOWN_EXE");
-  return fromEnvironment.empty() ? Join(ModuleDir(), L"countdown.exe") : DosPath(fromEnvironment);
+  return fromEnvironment.empty() ? (ModuleDir() / L"countdown.exe").wstring() : DosPath(fromEnvironment);
 }
 
 std::wstring ArtifactsDir() {
   const std::wstring fromEnvironment = Environment(L"E2E_ARTIFACTS");
-  std::wstring dir = fromEnvironment.empty() ? Join(ModuleDir(), L"e2e-artifacts") : DosPath(fromEnvironment);
+  std::wstring dir = fromEnvironment.empty() ? (ModuleDir() / L"e2e-artifacts").wstring() : DosPath(fromEnvironment);
   while (dir.size() > 3 && dir.back() == L'\\') {
     dir.pop_back();
   }
-  MakeDirs(dir);
+  std::error_code ec;
+  fs::create_directories(dir, ec);
   return dir;
 }
 
@@ -335,9 +289,10 @@ Program Program::StartWith(const StartOptions& options) {
 
   Program program;
   for (int attempt = 0; program.folder_.empty(); ++attempt) {
-    const std::wstring candidate =
-        Join(temp, L"countdown-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) +
-                       L"-" + std::to_wstring(GetTickCount()) + options.folderSuffix);
+    const std::wstring name = L"countdown-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(counter++) + L"-" + std::to_wstring(GetTickCount()) +
+                              options.folderSuffix;
+    const std::wstring candidate = (fs::path(temp) / name).wstring();
     if (CreateDirectoryW(candidate.c_str(), nullptr)) {
       program.folder_ = candidate;
     } else if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 100) {
@@ -345,7 +300,7 @@ Program Program::StartWith(const StartOptions& options) {
     }
   }
 
-  program.exe_ = Join(program.folder_, FileName(source));
+  program.exe_ = (fs::path(program.folder_) / fs::path(source).filename()).wstring();
   if (!CopyFileW(source.c_str(), program.exe_.c_str(), FALSE)) {
     throw Failure(L"cannot copy " + source + L" to " + program.exe_);
   }
@@ -353,7 +308,7 @@ Program Program::StartWith(const StartOptions& options) {
     throw Failure(L"cannot write " + program.SettingsPath());
   }
   for (const std::wstring& file : besideFiles) {
-    if (!CopyFileW(file.c_str(), Join(program.folder_, FileName(file)).c_str(), FALSE)) {
+    if (!CopyFileW(file.c_str(), (fs::path(program.folder_) / fs::path(file).filename()).c_str(), FALSE)) {
       throw Failure(L"cannot copy " + file + L" beside the program");
     }
   }
@@ -370,17 +325,17 @@ Program Program::StartWith(const StartOptions& options) {
                       program.folder_.c_str(), &startup, &info)) {
     throw Failure(L"cannot start " + program.exe_);
   }
-  CloseHandle(info.hThread);
-  program.process_ = info.hProcess;
+  const OwnedHandle thread(info.hThread);  // its first thread: not kept
+  program.process_.reset(info.hProcess);
   program.pid_ = info.dwProcessId;
   // Fails harmlessly if the program ends or never reads input; the tests
   // wait for what they need to see anyway.
-  WaitForInputIdle(program.process_, 10000);
+  WaitForInputIdle(program.process_.get(), 10000);
   return program;
 }
 
 Program::Program(Program&& other) noexcept
-    : process_(std::exchange(other.process_, nullptr)),
+    : process_(std::move(other.process_)),
       pid_(std::exchange(other.pid_, 0)),
       folder_(std::move(other.folder_)),
       exe_(std::move(other.exe_)) {
@@ -391,7 +346,7 @@ Program::Program(Program&& other) noexcept
 Program& Program::operator=(Program&& other) noexcept {
   if (this != &other) {
     Release();
-    process_ = std::exchange(other.process_, nullptr);
+    process_ = std::move(other.process_);
     pid_ = std::exchange(other.pid_, 0);
     folder_ = std::move(other.folder_);
     exe_ = std::move(other.exe_);
@@ -405,12 +360,11 @@ Program::~Program() { Release(); }
 
 void Program::Release() noexcept {
   if (process_) {
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(process_, 1);
-      WaitForSingleObject(process_, 10000);
+    if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_.get(), 1);
+      WaitForSingleObject(process_.get(), 10000);
     }
-    CloseHandle(process_);
-    process_ = nullptr;
+    process_.reset();  // closed before its folder goes
   }
   if (!folder_.empty()) {
     // The image may stay locked a moment after the process is gone.
@@ -477,45 +431,39 @@ HWND Program::WaitMenu(DWORD timeoutMs) const {
   return found;
 }
 
-std::wstring Program::SettingsPath() const { return Join(folder_, L"lkd.dll"); }
+std::wstring Program::SettingsPath() const { return (fs::path(folder_) / L"lkd.dll").wstring(); }
 
 bool Program::SettingsExists() const { return GetFileAttributesW(SettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string Program::SettingsBytes() const { return ReadBytes(SettingsPath()).value_or(std::string()); }
 
 bool Program::WaitExit(DWORD timeoutMs, DWORD* exitCode) const {
-  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+  if (!process_ || WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) {
     return false;
   }
   if (exitCode) {
-    GetExitCodeProcess(process_, exitCode);
+    GetExitCodeProcess(process_.get(), exitCode);
   }
   return true;
 }
 
-bool Program::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool Program::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
 
 void Program::Kill() {
   if (Running()) {
-    TerminateProcess(process_, 1);
-    WaitForSingleObject(process_, 10000);
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 10000);
   }
 }
 
 Stall::Stall(HWND window) {
   const DWORD id = GetWindowThreadProcessId(window, nullptr);
-  thread_ = id ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, id) : nullptr;
-  if (thread_ && SuspendThread(thread_) == static_cast<DWORD>(-1)) {
-    CloseHandle(thread_);
-    thread_ = nullptr;
-  }
+  if (id) thread_.reset(OpenThread(THREAD_SUSPEND_RESUME, FALSE, id));
+  if (thread_ && SuspendThread(thread_.get()) == static_cast<DWORD>(-1)) thread_.reset();
 }
 
 Stall::~Stall() {
-  if (thread_) {
-    ResumeThread(thread_);
-    CloseHandle(thread_);
-  }
+  if (thread_) ResumeThread(thread_.get());
 }
 
 // ---- Reading windows ----
@@ -849,7 +797,7 @@ std::wstring SaveScreenshot(const RECT& rect, const std::wstring& name) {
   std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
   bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
   bytes.append(static_cast<const char*>(bits), pixelBytes);
-  const std::wstring path = Join(ArtifactsDir(), SafeFileName(name) + L".bmp");
+  const std::wstring path = (fs::path(ArtifactsDir()) / (SafeFileName(name) + L".bmp")).wstring();
   return WriteBytes(path, bytes) ? path : std::wstring();
 }
 

@@ -75,7 +75,7 @@ class Program {
   ~Program();
 
   DWORD ProcessId() const { return pid_; }
-  HANDLE ProcessHandle() const { return process_; }
+  HANDLE ProcessHandle() const { return process_.get(); }
   std::wstring Folder() const { return folder_; }
   std::wstring ExePath() const { return exe_; }
 
@@ -107,7 +107,7 @@ class Program {
   Program() = default;
   void Release() noexcept;
 
-  HANDLE process_ = nullptr;
+  OwnedHandle process_;
   DWORD pid_ = 0;
   std::wstring folder_;
   std::wstring exe_;
@@ -121,10 +121,10 @@ class Stall {
   ~Stall();
   Stall(const Stall&) = delete;
   Stall& operator=(const Stall&) = delete;
-  bool Holding() const { return thread_ != nullptr; }
+  bool Holding() const { return static_cast<bool>(thread_); }
 
  private:
-  HANDLE thread_ = nullptr;
+  OwnedHandle thread_;
 };
 
 // ---- Reading windows (standard messages, valid across processes) ----------

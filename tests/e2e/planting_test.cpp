@@ -53,12 +53,11 @@ TEST(Planting, LibrariesLeftBesideTheProgramAreNeverLoaded) {
   for (const wchar_t* name : kPlanted) {
     const std::wstring marker = s.program.Folder() + L"\\" + name + L".loaded";
     std::string loaders;
-    if (const HANDLE f = CreateFileW(marker.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        f != INVALID_HANDLE_VALUE) {
+    const OwnedFile f(CreateFileW(marker.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (f) {
       wchar_t text[2048] = L"";
       DWORD got = 0;
-      ReadFile(f, text, sizeof text - 2, &got, nullptr);
-      CloseHandle(f);
+      ReadFile(f.get(), text, sizeof text - 2, &got, nullptr);
       loaders = Utf8(text);
     }
     EXPECT_TRUE(loaders.empty()) << Utf8(name) << " was loaded by " << loaders;

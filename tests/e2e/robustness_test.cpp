@@ -265,9 +265,8 @@ bool RunUnix(const std::wstring& program, const std::vector<std::string>& argume
                       &info)) {
     return false;
   }
-  WaitForSingleObject(info.hProcess, 10000);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
+  const OwnedHandle process(info.hProcess), thread(info.hThread);
+  WaitForSingleObject(process.get(), 10000);
   return true;
 }
 
@@ -300,10 +299,11 @@ void SetReadOnly(const std::vector<std::wstring>& paths, bool readOnly) {
 // Whether a file can be created in the folder, or the file opened to write.
 bool Writable(const std::wstring& path, bool folder) {
   const std::wstring target = folder ? path + L"\\probe" : path;
-  const HANDLE file =
-      CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, folder ? CREATE_NEW : OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
+  // Closed again at once, before the probe is deleted.
+  if (!OwnedFile(
+          CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, folder ? CREATE_NEW : OPEN_EXISTING, 0, nullptr))) {
+    return false;
+  }
   if (folder) DeleteFileW(target.c_str());
   return true;
 }

@@ -26,13 +26,12 @@ struct Usage {
 
 std::string ReadWholeFile(const std::wstring& path) {
   std::string bytes;
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
+  const OwnedFile file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return bytes;
   char buffer[4096];
   DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
+  while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
   return bytes;
 }
 
@@ -41,8 +40,8 @@ long AnonymousKiB(const Program& program) {
   const std::wstring folder = program.Folder();
   const std::string name = Utf8(folder.substr(folder.find_last_of(L'\\') + 1));
   WIN32_FIND_DATAW entry;
-  const HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &entry);
-  if (find == INVALID_HANDLE_VALUE) return 0;
+  const OwnedSearch find(FindFirstFileW(L"Z:\\proc\\*", &entry));
+  if (!find) return 0;
   long kib = 0;
   do {
     if (entry.cFileName[0] < L'0' || entry.cFileName[0] > L'9') continue;
@@ -51,8 +50,7 @@ long AnonymousKiB(const Program& program) {
     const std::string status = ReadWholeFile(dir + L"\\status");
     const size_t at = status.find("RssAnon:");
     if (at != std::string::npos) kib = std::strtol(status.c_str() + at + 8, nullptr, 10);
-  } while (kib == 0 && FindNextFileW(find, &entry));
-  FindClose(find);
+  } while (kib == 0 && FindNextFileW(find.get(), &entry));
   return kib;
 }
 

@@ -104,35 +104,33 @@ inline std::vector<std::string> WritesOf(const test::FakeStore& store, std::stri
 // A memory bitmap, filled with one colour, that windows print themselves into.
 class Canvas {
  public:
-  Canvas(int width, int height, COLORREF fill = RGB(255, 0, 255)) {
-    const HDC screen = GetDC(nullptr);
-    dc_ = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, std::max(width, 1), std::max(height, 1));
-    ReleaseDC(nullptr, screen);
-    old_ = SelectObject(dc_, bitmap_);
-    size_ = {0, 0, width, height};
-    Fill(fill);
-  }
-  ~Canvas() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
+  Canvas(int width, int height, COLORREF fill = RGB(255, 0, 255)) : Canvas(WindowDc(nullptr), width, height, fill) {}
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
 
   void Fill(COLORREF colour) {
-    SetDCBrushColor(dc_, colour);
-    FillRect(dc_, &size_, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetDCBrushColor(dc_.get(), colour);
+    FillRect(dc_.get(), &size_, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   }
-  void Print(HWND hwnd) { SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT); }
-  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
-  HDC dc() const { return dc_; }
+  void Print(HWND hwnd) { SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_.get()), PRF_CLIENT); }
+  COLORREF At(int x, int y) const { return GetPixel(dc_.get(), x, y); }
+  HDC dc() const { return dc_.get(); }
 
  private:
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
+  // The DC and bitmap are made like the screen's DC, given back once the canvas is ready.
+  Canvas(const WindowDc& screen, int width, int height, COLORREF fill)
+      : dc_(CreateCompatibleDC(screen.get())),
+        bitmap_(CreateCompatibleBitmap(screen.get(), std::max(width, 1), std::max(height, 1))),
+        selected_(dc_.get(), bitmap_.get()),
+        size_{0, 0, width, height} {
+    Fill(fill);
+  }
+
+  // Gone in the reverse order: the bitmap is taken out of the DC, then
+  // deleted, and the DC last.
+  OwnedMemoryDc dc_;
+  OwnedBitmap bitmap_;
+  Selection selected_;
   RECT size_;
 };
 
