@@ -108,19 +108,17 @@ TEST_F(Win32Program, ControlsDrawWhatTheyHoldWhereTheyShould) {
 
   // The font's character height (cell height less internal leading) is the
   // size in points at the screen's resolution.
-  const HDC measure = CreateCompatibleDC(nullptr);
-  const int dpi = GetDeviceCaps(measure, LOGPIXELSY);
+  const OwnedMemoryDc measure(CreateCompatibleDC(nullptr));
+  const int dpi = GetDeviceCaps(measure.get(), LOGPIXELSY);
   for (int points : {72, 10, 31}) {
     run->facility->SetFontPoints(run->program->main->Get(m::显示时间标签), points);
     const auto font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
     ASSERT_NE(font, nullptr);
-    const HGDIOBJ old = SelectObject(measure, font);
+    const Selection selected(measure.get(), font);
     TEXTMETRICW tm{};
-    GetTextMetricsW(measure, &tm);
-    SelectObject(measure, old);
+    GetTextMetricsW(measure.get(), &tm);
     EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, (points * dpi + 36) / 72) << points;
   }
-  DeleteDC(measure);
 
   // Heights the settings allow that leave no room for a gradient: the frame
   // first, then the last colour, and nothing at all at 0.

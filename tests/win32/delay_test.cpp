@@ -110,13 +110,13 @@ TEST(PumpingDelay, ACloseOrQuitEndsTheWaitAndIsLeftForTheMainLoop) {
   // Arriving while it waits: taken and handled, then posted to the thread again.
   g_closes = 0;
   LatePost close{Target(), 0, WM_CLOSE, 100};
-  CloseHandle(CreateThread(nullptr, 0, PostLate, &close, 0, nullptr));
+  const OwnedHandle closer(CreateThread(nullptr, 0, PostLate, &close, 0, nullptr));
   EXPECT_LT(TimedDelay(1000), 500u);
   EXPECT_EQ(g_closes, 1);
   EXPECT_TRUE(Queued(WM_CLOSE, &window));
   EXPECT_EQ(window, nullptr);
   LatePost quit{nullptr, GetCurrentThreadId(), WM_QUIT, 100};
-  CloseHandle(CreateThread(nullptr, 0, PostLate, &quit, 0, nullptr));
+  const OwnedHandle quitter(CreateThread(nullptr, 0, PostLate, &quit, 0, nullptr));
   EXPECT_LT(TimedDelay(1000), 500u);
   EXPECT_TRUE(Queued(WM_QUIT));
 }
@@ -174,8 +174,9 @@ TEST(PumpingDelay, ANestedWaitLeavesAnEarlierWorkersRequestAlone) {
   delay.Wait(request, 10);  // bound now: a held thread holds the loader's lock too
   // Should a wake-up go astray, this ends the wait instead of leaving the test hanging.
   LatePost watchdog{nullptr, GetCurrentThreadId(), WM_QUIT, 2000};
-  const HANDLE thread = CreateThread(nullptr, 0, PostLate, &watchdog, 0, nullptr);
-  g_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const OwnedHandle thread(CreateThread(nullptr, 0, PostLate, &watchdog, 0, nullptr));
+  const OwnedHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  g_release = release.get();
   g_holdNewThreads = true;
   // The outer worker is held while the inner wait rewrites the record and
   // starts its own worker; both go once the inner wait is under way.
@@ -186,9 +187,7 @@ TEST(PumpingDelay, ANestedWaitLeavesAnEarlierWorkersRequestAlone) {
   const DWORD outer = GetTickCount() - start;
   EXPECT_GE(g_nested.took, 380u);
   EXPECT_LT(outer, g_nested.took + 150) << "the outer wait did not end on its own wake-up";
-  WaitForSingleObject(thread, INFINITE);
-  CloseHandle(thread);
-  CloseHandle(g_release);
+  WaitForSingleObject(thread.get(), INFINITE);
   Queued(WM_QUIT);
 }
 
@@ -209,12 +208,11 @@ TEST(PumpingDelay, ReturnsOnTimeThoughAModalLoopRanDuringIt) {
   SetTimer(nullptr, 0, 20, OpenBox);
   // Should the wake-up be lost, this ends the wait instead of leaving the test hanging.
   LatePost watchdog{nullptr, GetCurrentThreadId(), WM_QUIT, 4000};
-  const HANDLE thread = CreateThread(nullptr, 0, PostLate, &watchdog, 0, nullptr);
+  const OwnedHandle thread(CreateThread(nullptr, 0, PostLate, &watchdog, 0, nullptr));
   const DWORD took = TimedDelay(200);
   EXPECT_GE(took, 400u);   // the box was up that long
   EXPECT_LT(took, 1500u);  // and the wait ended once it had gone
-  WaitForSingleObject(thread, INFINITE);
-  CloseHandle(thread);
+  WaitForSingleObject(thread.get(), INFINITE);
   Queued(WM_QUIT);
 }
 

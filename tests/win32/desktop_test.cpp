@@ -91,14 +91,13 @@ TEST(EdgeHiding, WithoutTheHookAHeldButtonStillKeepsTheWindowWhereItIs) {
 }
 
 int ThreadsOfThisProcess() {
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  const OwnedFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
   THREADENTRY32 entry{};
   entry.dwSize = sizeof entry;
   int n = 0;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+  for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
     n += entry.th32OwnerProcessID == GetCurrentProcessId();
   }
-  CloseHandle(snapshot);
   return n;
 }
 

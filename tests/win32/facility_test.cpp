@@ -70,13 +70,11 @@ TEST(Win32Facility, StartsFromASettingsFileBesideTheProgram) {
     Canvas canvas(150, 90);
     canvas.Print(label);
     EXPECT_EQ(canvas.At(3, 45), RGB(255, 0, 0));  // red is the low byte
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    const OwnedMemoryDc dc(CreateCompatibleDC(nullptr));
+    const Selection selected(dc.get(), reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
     TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, (18 * GetDeviceCaps(dc, LOGPIXELSY) + 36) / 72);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    GetTextMetricsW(dc.get(), &tm);
+    EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, (18 * GetDeviceCaps(dc.get(), LOGPIXELSY) + 36) / 72);
   }
   DeleteFileA(path.c_str());
 }
