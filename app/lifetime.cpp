@@ -54,4 +54,3 @@ void CloseProgram(Program& program) {
   if (program.settings) program.ui.Destroy(*program.settings);
   program.sys.process.Exit(0);
 }
-
