@@ -190,7 +190,7 @@ bool Win32Backend::Create(Window& w) {
       CreateWindowExW(ex, kTopLevelClass, Wide(l.caption).c_str(), WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN, w.left,
                       w.top, w.width, w.height, l.inTaskbar ? nullptr : hiddenOwner_.get(), nullptr, instance_, &owned);
   if (top == nullptr) {
-    // Unless the window got as far as taking nw over, and has released it again, owned releases it.
+    // A window that got as far as taking nw over has released it again; otherwise owned does.
     w.native = nullptr;
     return false;
   }
