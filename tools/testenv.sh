@@ -43,6 +43,7 @@ stop() {
     timeout 20 wineserver -k >/dev/null 2>&1 || true
   fi
   kill_pid "$dir/wineserver.pid" wineserver
+  drop_server_dir
   kill_pid "$dir/monitor-reader.pid" parec
   rm -f "$dir/monitor.raw"  # a few MB a minute: kept no longer than the environment
   kill_pid "$dir/pulseaudio.pid" pulseaudio
@@ -156,12 +157,36 @@ healthy() {
   if [[ -z $shown ]]; then unhealthy="a program's window took over $((budget / 20)) s to appear"; return 1; fi
 }
 
+# server_dir: names the directory for the prefix's wineserver socket before
+# anything starts. Where /run/user/<uid> is missing, Debian's Wine makes that
+# directory under TMPDIR and writes its name into <prefix>/wineserver; a loader
+# that reads the file while the server is still writing it finds it empty,
+# deletes it and gives up ("fixed a temporary directory error"). Written here
+# first, the name is simply read by both.
+server_dir() {
+  local tmp=${TMPDIR:-/tmp} made
+  made=$(mktemp -d "$tmp/wine-XXXXXX")
+  printf '%s' "${made#"$tmp"/}" >"$WINEPREFIX/wineserver"
+  chmod 400 "$WINEPREFIX/wineserver"
+}
+
+# drop_server_dir: removes the directory named there, once its server is gone.
+drop_server_dir() {
+  local name
+  [[ -s $WINEPREFIX/wineserver ]] || return 0
+  name=$(<"$WINEPREFIX/wineserver")
+  [[ $name == wine-?????? ]] && rm -rf "${TMPDIR:-/tmp}/$name"
+  return 0
+}
+
 # boot: a new prefix through our own wineserver.
 boot() {
   # Our own wineserver, in the foreground of a background job so that $! is its
   # pid; wineboot then fills the new prefix through it.
+  drop_server_dir
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
+  server_dir
   wineserver -f -p </dev/null >"$dir/wineserver.log" 2>&1 &
   echo $! >"$dir/wineserver.pid"
   # -u, not -i: on a new prefix the loader runs the first-time set-up itself,
