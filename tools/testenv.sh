@@ -191,10 +191,10 @@ boot() {
   echo $! >"$dir/wineserver.pid"
   # -u, not -i: on a new prefix the loader runs the first-time set-up itself,
   # and an -i on top of it starts a second services.exe.
-  timeout 180 "$WINELOADER" wineboot.exe -u </dev/null >"$dir/wineboot.log" 2>&1 || {
-    echo "wineboot failed; see $dir/wineboot.log" >&2; cat "$dir/wineboot.log" >&2; exit 1
-  }
-  alive "$(<"$dir/wineserver.pid")" || { echo "wineserver died" >&2; exit 1; }
+  if ! timeout 180 "$WINELOADER" wineboot.exe -u </dev/null >"$dir/wineboot.log" 2>&1; then
+    unhealthy="wineboot failed: $(tail -n 3 "$dir/wineboot.log" | tr '\n' ' ')"; return 1
+  fi
+  alive "$(<"$dir/wineserver.pid")" || { unhealthy="its wineserver died"; return 1; }
   # There is no window manager on Xvfb: with Wine managing windows itself,
   # hiding or destroying a taskbar window waits seconds for a WM that never answers.
   "$WINELOADER" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
@@ -236,15 +236,13 @@ start() {
   export DISPLAY; DISPLAY=$(<"$dir/display")
   start_pulse
 
-  boot
-  # A prefix that came up unfit is made again, once; the tests would only
-  # fail for it, looking like the program's fault.
-  if ! healthy; then
+  # A prefix that failed to boot or came up unfit is made again, once; the
+  # tests would only fail for it, looking like the program's fault.
+  if ! { boot && healthy; }; then
     echo "The new Wine prefix is unfit ($unhealthy); making it again." >&2
     timeout 20 wineserver -k >/dev/null 2>&1 || true
     kill_pid "$dir/wineserver.pid" wineserver
-    boot
-    if ! healthy; then
+    if ! { boot && healthy; }; then
       echo "The Wine prefix in $WINEPREFIX is unfit to test in, twice: $unhealthy." >&2
       exit 1
     fi
