@@ -78,6 +78,11 @@ class Recorder {
   std::unique_ptr<State> state_;
 };
 
+// How soon a sound played starts to be heard in a recording: Wine and
+// PulseAudio starting a stream, up to about 250 ms with both cores busy (seen
+// here). Its end, a reset's included, is heard within 100 ms.
+constexpr double kHeardWithinMs = 300;
+
 // ---- Levels ------------------------------------------------------------------
 
 // RMS levels of back-to-back windows of a recording; a partial last window is

@@ -25,7 +25,7 @@ TEST(Applause, PlaysOnceAtZeroForAboutThreeAndAHalfSeconds) {
   Sleep(5000);
   const Heard heard(recorder.Stop());
   ASSERT_TRUE(heard.first.has_value()) << "nothing was heard";
-  EXPECT_NEAR(*heard.first, zero, 300) << "it starts with the zero";
+  EXPECT_NEAR(*heard.first, zero, kHeardWithinMs) << "it starts with the zero";
   EXPECT_GT(heard.Seconds(), 3.0);  // the recording fades out over its last part
   EXPECT_LT(heard.Seconds(), 3.6);  // and is not played twice
   EXPECT_LT(*heard.last, zero + 3800);
@@ -44,7 +44,7 @@ TEST(Applause, ResetCutsItOffAndWithTheOptionOffZeroIsSilent) {
   Sleep(1000);
   const Heard cut(recorder.Stop());
   ASSERT_TRUE(cut.first.has_value()) << "nothing was heard";
-  EXPECT_NEAR(*cut.first, zero, 300);
+  EXPECT_NEAR(*cut.first, zero, kHeardWithinMs);
   EXPECT_GT(*cut.last, before - 100) << "it played until the reset";
   EXPECT_LT(*cut.last, after + 100) << "and stopped at once";
 
