@@ -27,8 +27,7 @@ constexpr DWORD kHooklessInterval = 50;
 constexpr UINT kHookRequest = WM_APP + 1;
 // What the hook heard, posted to its own thread: wParam is the mouse message.
 constexpr UINT kMouseNews = WM_APP + 3;
-// A move the worker asks of the user-interface thread: wParam is the switch
-// it was decided under, lParam the window's new top-left corner.
+// The worker has a move for the user-interface thread (in `wantedMove`).
 constexpr UINT kMoveRequest = WM_APP + 2;
 constexpr wchar_t kMovesClass[] = L"CountdownEdgeMoves";
 // How long the end of the process waits for the worker and the hook's thread.
@@ -49,6 +48,12 @@ struct AutoHideShared {
   // dropped when it arrives under another (a switch-off among them): whatever
   // it would have done, the switch has undone or will do again.
   std::atomic<uint32_t> epoch{0};
+  // The latest move the worker decided on: the switch it was decided under in
+  // the high half, the window's new top-left corner in the low. One request
+  // at most waits in the queue: a thread back from being busy makes the latest
+  // move once, not one for each look the worker took meanwhile.
+  std::atomic<uint64_t> wantedMove{0};
+  std::atomic<bool> moveAsked{false};
   std::atomic<bool> hooked{false};  // the hook is in place
   std::atomic<bool> ending{false};  // edge hiding is over for good: both threads return
   HWND moves = nullptr;             // set before either thread starts
@@ -182,18 +187,23 @@ void MoveNow(HWND window, ScreenPoint to) {
 
 // The worker's moves are made by the window's own thread, and the worker
 // does not wait for them: it goes on whether or not that thread is
-// answering. They arrive in the order asked, and one asked for under an
-// earlier switch is dropped.
-void AskMove(HWND moves, uint32_t epoch, const ScreenRect& now, ScreenPoint to) {
-  if (to == ScreenPoint{now.left, now.top}) return;
-  SendNotifyMessageW(moves, kMoveRequest, epoch, MAKELPARAM(to.x, to.y));  // screen coordinates fit 16 bits
+// answering. Each decision replaces the one still waiting, even one to stay
+// put; one decided under an earlier switch is dropped.
+void AskMove(AutoHideShared& shared, uint32_t epoch, const ScreenRect& now, ScreenPoint to) {
+  // Screen coordinates fit 16 bits.
+  shared.wantedMove = uint64_t{epoch} << 32 | uint32_t{static_cast<uint16_t>(to.x)} << 16 | static_cast<uint16_t>(to.y);
+  if (to == ScreenPoint{now.left, now.top} || shared.moveAsked.exchange(true)) return;
+  SendNotifyMessageW(shared.moves, kMoveRequest, 0, 0);
 }
 
 LRESULT CALLBACK MovesProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-  const auto* shared = reinterpret_cast<AutoHideShared*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* shared = reinterpret_cast<AutoHideShared*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg != kMoveRequest || shared == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
-  if (wp == shared->epoch) {
-    MoveNow(WindowOf(shared->targetWindow), {static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))});
+  // Cleared first: a decision made from here on asks again.
+  shared->moveAsked = false;
+  const uint64_t move = shared->wantedMove;
+  if (move >> 32 == shared->epoch) {
+    MoveNow(WindowOf(shared->targetWindow), {static_cast<int16_t>(move >> 16), static_cast<int16_t>(move)});
   }
   return 0;
 }
@@ -226,7 +236,7 @@ DWORD WINAPI AutoHideWorker(void* parameter) {
         Sys<Bound::GetCursorPos>()(&cursor)) {
       lastSeen = at.monitor;
       seen = true;
-      AskMove(shared.moves, epoch, at.window,
+      AskMove(shared, epoch, at.window,
               EdgeRulePosition(at.window, at.monitor, {cursor.x, cursor.y}, shared.visibleMargin, at.monitors));
     }
     ProcessPendingMessages();

@@ -50,6 +50,37 @@ bool Within(const std::function<bool()>& holds) {
   return holds();
 }
 
+int g_moves = 0;
+LRESULT CALLBACK CountMoves(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  g_moves += msg == WM_WINDOWPOSCHANGING;
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// However long the window's thread is busy, the worker leaves it only its
+// latest decision to carry out, not a move for each look it took meanwhile.
+TEST(EdgeHiding, AThreadBackFromBeingBusyMakesOnlyTheLatestMove) {
+  const HWND window = WindowAtTheTop();
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountMoves));
+  AutoHideController edge;
+  edge.SetAutoHide(window, 0);
+  Sleep(700);
+  g_moves = 0;
+  Pump(200);
+  EXPECT_EQ(Rect(window).top, 3 - 90);
+  EXPECT_LE(g_moves, 2);  // a look taken while the move is under way may ask for it once more
+  SetCursorPos(200, 1);
+  ASSERT_TRUE(Within([&] { return Rect(window).top == 0; })) << "not shown from the strip";
+  // Decided to hide it while busy, then the cursor came back onto it.
+  SetCursorPos(900, 600);
+  Sleep(700);
+  SetCursorPos(200, 40);
+  Sleep(700);
+  Pump(200);
+  EXPECT_EQ(Rect(window).top, 0) << "hidden under the cursor";
+  edge.SetAutoHide(nullptr, 0);
+  DestroyWindow(window);
+}
+
 TEST(EdgeHiding, SwitchingOffRemovesTheHookAndOnAgainPutsItBack) {
   const HWND window = WindowAtTheTop();
   AutoHideController edge;
