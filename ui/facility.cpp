@@ -33,6 +33,13 @@ Control ControlAsLaidOut(const ControlLayout& cl, Window& w) {
   };
 }
 
+// Gives a control's property its new value, and the screen the change.
+template <typename T, typename V>
+void Put(Backend& backend, Control& c, T Control::*property, V value, Prop prop) {
+  c.*property = value;
+  backend.MirrorControl(c, prop);
+}
+
 }  // namespace
 
 Window* Facility::Load(const WindowSpec& spec, bool modal, Window** handle) {
@@ -125,15 +132,9 @@ void Facility::SetEnabled(Control& c, bool enabled) {
   backend_.MirrorControl(c, Prop::Enabled);
 }
 
-void Facility::SetChecked(Control& c, bool checked) {
-  c.checked = checked;
-  backend_.MirrorControl(c, Prop::Checked);
-}
+void Facility::SetChecked(Control& c, bool checked) { Put(backend_, c, &Control::checked, checked, Prop::Checked); }
 
-void Facility::SetColour(Control& c, Colour colour) {
-  c.colour = colour;
-  backend_.MirrorControl(c, Prop::PickerColour);
-}
+void Facility::SetColour(Control& c, Colour colour) { Put(backend_, c, &Control::colour, colour, Prop::PickerColour); }
 
 void Facility::ArmTimer(Control& timer) {
   backend_.ArmTimer(timer, timer.schedule.running() ? timer.schedule.Wait(backend_.Now()) : -1);
@@ -170,28 +171,23 @@ void Facility::TimerFired(Window& w, uint32_t timer) {
 }
 
 void Facility::SetFontPoints(Control& c, int points) {
-  c.fontPoints = std::max(points, 0);
-  backend_.MirrorControl(c, Prop::Font);
+  Put(backend_, c, &Control::fontPoints, std::max(points, 0), Prop::Font);
 }
 
 void Facility::SetTextColour(Control& c, Colour colour) {
-  c.textColour = colour;
-  backend_.MirrorControl(c, Prop::TextColour);
+  Put(backend_, c, &Control::textColour, colour, Prop::TextColour);
 }
 
 void Facility::SetGradientMiddle(Control& c, Colour colour) {
-  c.gradientMiddle = colour;
-  backend_.MirrorControl(c, Prop::Gradient);
+  Put(backend_, c, &Control::gradientMiddle, colour, Prop::Gradient);
 }
 
 void Facility::SetWidth(Control& c, long long width) {
-  c.width = ClampExtent(width);
-  backend_.MirrorControl(c, Prop::Size);
+  Put(backend_, c, &Control::width, ClampExtent(width), Prop::Size);
 }
 
 void Facility::SetHeight(Control& c, long long height) {
-  c.height = ClampExtent(height);
-  backend_.MirrorControl(c, Prop::Size);
+  Put(backend_, c, &Control::height, ClampExtent(height), Prop::Size);
 }
 
 void Facility::SetWindowSize(Window& w, long long width, long long height) {
