@@ -51,10 +51,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   backend->Attach(*facility);
   facility->SetLinkShell(new ui::Win32LinkShell);
   auto* process = new Win32Process;
-  auto* program = new Program(*facility,
-                              Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32Delay,
-                                       *new Win32InputBox(instance), *new Win32Shell, *process, *new Win32Desktop},
-                              kProgramWindows);
+  auto* program =
+      new Program(*facility,
+                  Services{*new FileSettingsStore(*new ExecutableFolder, *new Win32Gbk), *new Win32Sound,
+                           *new Win32Delay, *new Win32InputBox(instance), *new Win32Shell, *process, *new Win32Desktop},
+                  kProgramWindows);
   // The program's own end runs however the process ends: from the close
   // command, a failure, or the loop running out of windows.
   process->BeforeExit([](void* ended) { ProgramExit(*static_cast<Program*>(ended)); }, program);

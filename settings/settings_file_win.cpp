@@ -5,56 +5,103 @@
 #include <vector>
 
 #include "base/encoding_win.h"
-#include "settings/settings_file.h"
+#include "base/handles_win.h"
 
 namespace {
+
 constexpr unsigned kGbk = 936;
-constexpr DWORD kReadBuffer = 10240;
+// Far more than any settings file holds; a bigger one is not taken in.
+constexpr LONGLONG kLargestFile = 64 << 20;
+// What a replacement takes over from the file it replaces.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// How long a replacement waits for others to let go of the file: 200 ms.
+constexpr int kMoveTries = 20;
+constexpr DWORD kMoveRetryMs = 10;
 
-// The path in the system code page, as the A functions take it; empty when a
-// character of it has no place there and would come out as some other.
-std::string InSystemCodePage(const std::wstring& path) {
-  const std::string utf8 = Utf8(path);
-  std::string ansi = ToCodePage(utf8, CP_ACP);
-  return FromCodePage(ansi, CP_ACP) == utf8 ? ansi : std::string();
-}
-
-}  // namespace
-
-std::string SettingsFilePath() {
+std::wstring Folder() {
   // Long paths are rare but legal; grow the buffer until the name fits.
   std::vector<wchar_t> buffer(MAX_PATH);
   DWORD n;
   while ((n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()))) >= buffer.size()) {
     buffer.resize(buffer.size() * 2);
   }
-  std::wstring folder(buffer.data(), n);
-  folder.erase(folder.find_last_of(L'\\') == std::wstring::npos ? 0 : folder.find_last_of(L'\\'));
-  std::string path = InSystemCodePage(folder);
-  if (path.empty()) {
-    // A folder named in characters outside the system code page (Hangul on a
-    // Chinese system, Chinese on a Western one) goes by its short 8.3 path,
-    // which names the same folder in characters that fit. Where the volume
-    // keeps no short names, the file stays out of reach, as it always was.
-    const DWORD size = GetShortPathNameW(folder.c_str(), nullptr, 0);
-    std::vector<wchar_t> shortFolder(size + 1);
-    const DWORD length = GetShortPathNameW(folder.c_str(), shortFolder.data(), static_cast<DWORD>(shortFolder.size()));
-    if (size > 0 && length < shortFolder.size()) path = InSystemCodePage(std::wstring(shortFolder.data(), length));
-    if (path.empty()) path = ToCodePage(Utf8(folder), CP_ACP);
+  const std::wstring path(buffer.data(), n);
+  const size_t slash = path.find_last_of(L'\\');
+  return path.substr(0, slash == std::wstring::npos ? 0 : slash);
+}
+
+std::wstring InFolder(std::string_view name) { return Folder() + L"\\" + Wide(name); }
+
+}  // namespace
+
+std::wstring SettingsFilePath() { return InFolder(kSettingsFileName); }
+
+std::optional<std::string> ExecutableFolder::Read(std::string_view name) {
+  const OwnedFile file(CreateFileW(InFolder(name).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return std::string();
+    return std::nullopt;
   }
-  return path + "\\lkd.dll";
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargestFile) return std::nullopt;
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size_t got = 0;
+  DWORD n = 0;
+  while (got < bytes.size() &&
+         ReadFile(file.get(), bytes.data() + got, static_cast<DWORD>(bytes.size() - got), &n, nullptr) && n > 0) {
+    got += n;
+  }
+  if (got < bytes.size()) return std::nullopt;
+  return bytes;
 }
 
-std::string ProfileSettingsStore::Read(std::string_view key, std::string_view fallback) {
-  std::vector<char> buffer(kReadBuffer);
-  const std::string path = SettingsFilePath();
-  GetPrivateProfileStringA(ToCodePage(kSettingsSection, kGbk).c_str(), ToCodePage(key, kGbk).c_str(),
-                           ToCodePage(fallback, kGbk).c_str(), buffer.data(), kReadBuffer, path.c_str());
-  return FromCodePage(buffer.data(), kGbk);
+bool ExecutableFolder::Create(std::string_view name, std::string_view bytes, std::string_view like) {
+  const DWORD was = GetFileAttributesW(InFolder(like).c_str());
+  const DWORD kept = was == INVALID_FILE_ATTRIBUTES ? 0 : was & kKeptAttributes;
+  const OwnedFile file(CreateFileW(InFolder(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  for (size_t put = 0; put < bytes.size();) {
+    DWORD n = 0;
+    if (!WriteFile(file.get(), bytes.data() + put, static_cast<DWORD>(bytes.size() - put), &n, nullptr) || n == 0) {
+      return false;
+    }
+    put += n;
+  }
+  return FlushFileBuffers(file.get()) != FALSE;
 }
 
-bool ProfileSettingsStore::Write(std::string_view key, std::string_view value) {
-  const std::string path = SettingsFilePath();
-  return WritePrivateProfileStringA(ToCodePage(kSettingsSection, kGbk).c_str(), ToCodePage(key, kGbk).c_str(),
-                                    ToCodePage(value, kGbk).c_str(), path.c_str()) != FALSE;
+bool ExecutableFolder::Move(std::string_view from, std::string_view to) {
+  const std::wstring target = InFolder(to);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    return false;
+  }
+  // A file that anyone holds open, if only for a moment (a virus scanner, the
+  // indexer, an editor reading it), cannot be replaced: it is tried again
+  // for a little while before the change is given up.
+  for (int tries = kMoveTries;; --tries) {
+    if (MoveFileExW(InFolder(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    if (tries == 1 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) return false;
+    Sleep(kMoveRetryMs);
+  }
 }
+
+void ExecutableFolder::Remove(std::string_view name) {
+  const std::wstring path = InFolder(name);
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  DeleteFileW(path.c_str());
+}
+
+std::string Win32Gbk::FromUtf8(std::string_view utf8) { return ToCodePage(utf8, kGbk); }
+
+std::string Win32Gbk::ToUtf8(std::string_view gbk) { return FromCodePage(gbk, kGbk); }

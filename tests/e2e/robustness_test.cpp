@@ -10,11 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/e2e/session.h"
@@ -220,10 +222,10 @@ TEST(DamagedSettings, FilesUsersAndAccidentsLeaveAreLoadedAndKept) {
   cases.push_back(Kept("time beyond 32 bits", L"94-07", {G(L"[配置信息]"), G(L"时间=35791395")}));
   cases.push_back(Kept("time far beyond 32 bits", L"94-07", {G(L"[配置信息]"), G(L"时间=99999999999999999999")}));
 
-  // Saved as UTF-8 with a byte-order mark, as editors offer to. Whether its
-  // settings are read is up to the system's profile functions (Wine's read
-  // UTF-8 after the mark), so only what must hold everywhere is checked.
-  cases.push_back(Kept("UTF-8 with a byte-order mark", L"",
+  // Saved as UTF-8 with a byte-order mark, as editors offer to: Windows'
+  // own functions take the mark for text of the first line, which is then
+  // no section header, and so does the program. Its own section goes after.
+  cases.push_back(Kept("UTF-8 with a byte-order mark", L"05-00",
                        {"\xEF\xBB\xBF" + Utf8(L"[配置信息]"), Utf8(L"时间=3"), Utf8(L"字体大小=72"),
                         Utf8(L"窗口高度=90"), Utf8(L"窗口宽度=280"), Utf8(L"备注=保留")}));
   RunSideBySide(cases);
@@ -251,6 +253,45 @@ TEST(DamagedSettings, RandomBytesAreLoadedAndKeptAroundTheSection) {
   for (size_t from = 0; from < cases.size(); from += 25) {
     RunSideBySide({cases.begin() + from, cases.begin() + std::min(from + 25, cases.size())});
   }
+}
+
+// A file read as another program reads it, letting the writer go on.
+std::optional<std::string> ReadShared(const std::wstring& path) {
+  const OwnedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+  char buffer[4096];
+  DWORD n = 0;
+  if (!file || !ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr)) return std::nullopt;
+  return std::string(buffer, n);
+}
+
+TEST(SettingsOnDisk, AreNeverSeenEmptyOrShortWhileABurstOfChangesRunsNorAfterAKill) {
+  const std::wstring lines = L"背景颜色=255\r\n字体大小=20\r\n窗口高度=90\r\n窗口宽度=280\r\n时间=5\r\n自动隐藏=否\r\n";
+  Session s(SettingsFile(lines));
+  ASSERT_SESSION(s);
+  const auto whole = [](const std::string& bytes) {
+    const std::wstring text = FromGbk(bytes);
+    return text.starts_with(L"[配置信息]\r\n背景颜色=255\r\n字体大小=") && text.ends_with(L"时间=5\r\n自动隐藏=否\r\n");
+  };
+  std::atomic<bool> done{false};
+  std::atomic<int> looks{0};
+  std::optional<std::string> torn;
+  std::thread reader([&] {
+    for (; !done; Sleep(1), ++looks) {
+      const auto bytes = ReadShared(s.program.SettingsPath());
+      if (!(bytes && whole(*bytes)) && !torn) torn = bytes.value_or("(no file)");
+    }
+  });
+  Click(s.Ctl(id::kFontBox));
+  WheelBurst(Centre(s.Ctl(id::kFontBox)), std::vector<int>(60, WHEEL_DELTA));
+  EXPECT_TRUE(s.WaitFileHas(L"字体大小=80", 20000));
+  WheelBurst(Centre(s.Ctl(id::kFontBox)), std::vector<int>(200, WHEEL_DELTA));
+  s.program.Kill();  // in the middle of the second burst
+  done = true;
+  reader.join();
+  EXPECT_FALSE(torn) << "seen: " << Utf8(FromGbk(torn.value_or("")));
+  EXPECT_GT(looks, 100);
+  EXPECT_TRUE(whole(s.program.SettingsBytes())) << Utf8(s.File());
 }
 
 // Runs a Unix program under Wine, which starts one given by its Unix path;

@@ -1,6 +1,7 @@
 // Whatever a user types or a settings file holds, the readings never fail and
 // the program started from such a file counts and shows its time as it
-// should. The input is one text, and also a settings file of "key=value" lines.
+// should. The input is one text, a settings file's bytes, and also a
+// settings file of "key=value" lines.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +11,7 @@
 
 #include "app/countdown.h"
 #include "app/settings_window.h"
+#include "settings/profile.h"
 #include "tests/host/fakes.h"
 #include "ui/number_reading.h"
 
@@ -44,6 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ui::TruncToInt32(ui::NumberReading(input));
   ui::DecimalRewrite(input);
   Require(DisplayPart(integer).size() >= 2);
+
+  // Whatever the file holds, a key written reads back as written, and a
+  // second write of it changes nothing more.
+  const std::string written = profile::Write(input, "\xC5\xE4\xD6\xC3\xD0\xC5\xCF\xA2", "k", "7");
+  Require(profile::Read(written, "\xC5\xE4\xD6\xC3\xD0\xC5\xCF\xA2", "K") == "7");
+  Require(profile::Write(written, "\xC5\xE4\xD6\xC3\xD0\xC5\xCF\xA2", "k", "7") == written);
 
   test::Harness h(ParseLines(input));
   for (int round = 0; round < 2; ++round) {

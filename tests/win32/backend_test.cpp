@@ -5,14 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <fstream>
-#include <iterator>
 
 #include "app/bindings.h"
 #include "app/input_box_win.h"
 #include "app/program.h"
 #include "base/encoding_win.h"
-#include "settings/settings_file_win.h"
 #include "tests/win32/harness.h"
 #include "ui/backend_win.h"
 
@@ -238,25 +235,6 @@ TEST(Win32InputBox, ShowsThePromptAndTheEntryAndReturnsWhatWasConfirmed) {
   SetTimer(nullptr, 0, 50, AnswerInputBox);
   EXPECT_EQ(box.Ask("请输入倒计时间（分钟）：", "3"), std::nullopt);
   g_script = nullptr;
-}
-
-TEST(ProfileSettingsStore, WritesGbkBesideTheExecutableAndReadsItBack) {
-  const std::string path = SettingsFilePath();
-  ASSERT_GT(path.size(), 8u);
-  EXPECT_EQ(path.substr(path.size() - 8), "\\lkd.dll");
-  DeleteFileA(path.c_str());
-  ProfileSettingsStore store;
-  EXPECT_EQ(store.Read("时间", "5"), "5");
-  EXPECT_TRUE(store.Write("时间", "１０"));
-  EXPECT_TRUE(store.Write("半透明", "是"));
-  EXPECT_EQ(store.Read("时间", "5"), "１０");
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-  in.close();
-  const std::string expected = ToCodePage("[配置信息]\r\n时间=１０\r\n半透明=是\r\n", 936);
-  EXPECT_EQ(bytes, expected);
-  EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 0xC5);  // GBK, not UTF-8
-  DeleteFileA(path.c_str());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "app/delay_win.h"
@@ -48,13 +49,15 @@ TEST(Win32Facility, NativeControlsCarryTheirLaidOutFlags) {
 }
 
 TEST(Win32Facility, StartsFromASettingsFileBesideTheProgram) {
-  const std::string path = SettingsFilePath();
+  const std::wstring path = SettingsFilePath();
   {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
     out << ToCodePage(
         "[配置信息]\r\n时间=abc\r\n窗口宽度=150\r\n字体大小=18\r\n背景颜色=255\r\n警告音=否\r\n半透明=是\r\n", 936);
   }
-  ProfileSettingsStore store;
+  ExecutableFolder folder;
+  Win32Gbk gbk;
+  FileSettingsStore store(folder, gbk);
   {
     Win32Run run(store);
     EXPECT_FALSE(IsWindowEnabled(run.Handle(*run.program->settings, s::开始计时按钮)));
@@ -76,7 +79,7 @@ TEST(Win32Facility, StartsFromASettingsFileBesideTheProgram) {
     GetTextMetricsW(dc.get(), &tm);
     EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, (18 * GetDeviceCaps(dc.get(), LOGPIXELSY) + 36) / 72);
   }
-  DeleteFileA(path.c_str());
+  DeleteFileW(path.c_str());
 }
 
 // ---- Keyboard handling in every loop ------------------------------------------------
