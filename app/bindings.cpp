@@ -35,9 +35,8 @@ void Notches(void* context, const Event& e) {
 }
 // The size boxes, colour pickers and options each share one routine, which
 // learns from the event which control it is.
-void SizeEntry(void* context, const Event& e) { ApplySizeEntry(Of(context), e.control); }
+void SettingChanged(void* context, const Event& e) { ApplySetting(Of(context), e.control); }
 void SizeWheel(void* context, const Event& e) { AdjustSizeByWheel(Of(context), e.control, e.notches); }
-void ColourPicked(void* context, const Event& e) { ApplyColour(Of(context), e.control); }
 void OptionClick(void* context, const Event& e) { OptionClicked(Of(context), e.control); }
 
 // A window's own bindings, then a click on each option's control or mark in
@@ -81,14 +80,14 @@ constexpr Binding kSettingsOwn[] = {
     {s::时间归零按钮, EventKind::Clicked, Plain<ResetCountdown>},
     {s::关闭程序按钮, EventKind::Clicked, Plain<CloseProgram>},
     {s::隐藏按钮, EventKind::Clicked, Plain<ToggleSettingsWindow>},
-    {s::窗口宽度编辑框, EventKind::ContentChanged, SizeEntry},
+    {s::窗口宽度编辑框, EventKind::ContentChanged, SettingChanged},
     {s::窗口宽度编辑框, EventKind::Wheel, SizeWheel},
-    {s::窗口高度编辑框, EventKind::ContentChanged, SizeEntry},
+    {s::窗口高度编辑框, EventKind::ContentChanged, SettingChanged},
     {s::窗口高度编辑框, EventKind::Wheel, SizeWheel},
-    {s::字体大小编辑框, EventKind::ContentChanged, SizeEntry},
+    {s::字体大小编辑框, EventKind::ContentChanged, SettingChanged},
     {s::字体大小编辑框, EventKind::Wheel, SizeWheel},
-    {s::背景颜色选择器, EventKind::ColourChanged, ColourPicked},
-    {s::文字颜色选择器, EventKind::ColourChanged, ColourPicked},
+    {s::背景颜色选择器, EventKind::ColourChanged, SettingChanged},
+    {s::文字颜色选择器, EventKind::ColourChanged, SettingChanged},
 };
 
 constexpr auto kMainBindings = WithOptions(kMainOwn, &Setting::menuMark);

@@ -7,7 +7,9 @@
 #include <cstdint>
 
 struct Program;
-struct Setting;
+namespace ui {
+struct Control;
+}
 
 // A click on an option's check box, which the user has toggled already, or on
 // its menu mark, which toggles the box: the mark follows the box, the option
@@ -15,5 +17,7 @@ struct Setting;
 void OptionClicked(Program& program, uint32_t boxOrMark);
 // Unchecks the option's box, if it is checked, as a click would.
 void SwitchOptionOff(Program& program, uint32_t box);
-// What the option's current state does at once, if anything.
-void ApplyOption(Program& program, const Setting& option);
+// What the two options that act at once do in the state of their box: the
+// main window's opacity, and edge hiding switched on (afresh) or off.
+void ShowTranslucency(Program& program, const ui::Control& box);
+void ShowAutoHide(Program& program, const ui::Control& box);

@@ -1,10 +1,7 @@
 #include "app/settings_window.h"
 
-#include <string>
-
 #include "app/control_ids.h"
 #include "app/number_box.h"
-#include "app/options.h"
 #include "app/program.h"
 #include "app/settings_table.h"
 #include "ui/number_reading.h"
@@ -16,57 +13,42 @@ namespace {
 
 ui::Control& TimeLabel(Program& p) { return p.main->Get(m::显示时间标签); }
 
-// What a size box sets on the time label.
-void ApplySize(Program& p, uint32_t box, int value) {
-  ui::Control& label = TimeLabel(p);
-  if (box == s::字体大小编辑框) {
-    p.ui.SetFontPoints(label, value);
-    return;
-  }
-  if (box == s::窗口宽度编辑框) {
-    p.ui.SetWidth(label, value);
-  } else {
-    p.ui.SetHeight(label, value);
-  }
+}  // namespace
+
+void ShowBackColour(Program& p, const ui::Control& picker) { p.ui.SetGradientMiddle(TimeLabel(p), picker.colour); }
+
+void ShowTextColour(Program& p, const ui::Control& picker) { p.ui.SetTextColour(TimeLabel(p), picker.colour); }
+
+void ShowFontSize(Program& p, const ui::Control& box) {
+  p.ui.SetFontPoints(TimeLabel(p), ui::IntegerReading(box.text));
+}
+
+void ShowHeight(Program& p, const ui::Control& box) {
+  p.ui.SetHeight(TimeLabel(p), ui::IntegerReading(box.text));
   FitMainWindowToLabel(p);
 }
 
-}  // namespace
-
-void ApplySizeEntry(Program& p, uint32_t box) {
-  ApplySize(p, box, ui::IntegerReading(p.settings->Get(box).text));
-  SaveSetting(p, SettingOf(box));
+void ShowWidth(Program& p, const ui::Control& box) {
+  p.ui.SetWidth(TimeLabel(p), ui::IntegerReading(box.text));
+  FitMainWindowToLabel(p);
 }
 
-void AdjustSizeByWheel(Program& p, uint32_t box, int notches) { AdjustBoxByWheel(p, box, notches, ApplySizeEntry); }
-
-void ApplyColour(Program& p, uint32_t picker) {
-  const ui::Colour colour = p.settings->Get(picker).colour;
-  if (picker == s::背景颜色选择器) {
-    p.ui.SetGradientMiddle(TimeLabel(p), colour);
-  } else {
-    p.ui.SetTextColour(TimeLabel(p), colour);
-  }
-  SaveSetting(p, SettingOf(picker));
+void ApplySetting(Program& p, uint32_t control) {
+  const Setting& setting = SettingOf(control);
+  setting.show(p, p.settings->Get(control));
+  SaveSetting(p, setting);
 }
+
+void AdjustSizeByWheel(Program& p, uint32_t box, int notches) { AdjustBoxByWheel(p, box, notches, ApplySetting); }
 
 void LoadSettings(Program& p) {
-  ui::Window& settings = *p.settings;
-  ui::Facility& f = p.ui;
-
   for (const Setting& setting : kSettings) LoadSetting(p, setting);
+  // A box's new text raised its change event, which showed and saved it; a
+  // colour or a check state raises none, so what those set is shown here.
   for (const Setting& setting : kSettings) {
-    if (setting.form == Stored::YesNo) ApplyOption(p, setting);
+    if (setting.form != Stored::BoxText && setting.show) setting.show(p, p.settings->Get(setting.control));
   }
-
-  f.SetWindowPosition(settings, settings.left, p.main->top + p.main->height + 10);
-
-  ui::Control& label = p.main->Get(m::显示时间标签);
-  f.SetGradientMiddle(label, static_cast<ui::Colour>(settings.Get(s::背景颜色选择器).colour));
-  f.SetTextColour(label, settings.Get(s::文字颜色选择器).colour);
-  f.SetFontPoints(label, ui::IntegerReading(settings.Get(s::字体大小编辑框).text));
-  f.SetWidth(label, ui::IntegerReading(settings.Get(s::窗口宽度编辑框).text));
-  f.SetHeight(label, ui::IntegerReading(settings.Get(s::窗口高度编辑框).text));
+  p.ui.SetWindowPosition(*p.settings, p.settings->left, p.main->top + p.main->height + 10);
 }
 
 void ToggleSettingsWindow(Program& program) {

@@ -6,13 +6,22 @@
 #include <cstdint>
 
 struct Program;
+namespace ui {
+struct Control;
+}
 
-// A size box (window width, window height, font size) applied to the time
-// label and saved.
-void ApplySizeEntry(Program& program, uint32_t box);
+// A size box (window width, window height, font size) or colour picker
+// (background, text): what it holds shown on the time label, and saved.
+void ApplySetting(Program& program, uint32_t control);
 void AdjustSizeByWheel(Program& program, uint32_t box, int notches);
-// A colour picker (background, text) applied to the time label and saved.
-void ApplyColour(Program& program, uint32_t picker);
+
+// What each of them sets on the time label (the width and height, through
+// it, on the main window).
+void ShowBackColour(Program& program, const ui::Control& picker);
+void ShowTextColour(Program& program, const ui::Control& picker);
+void ShowFontSize(Program& program, const ui::Control& box);
+void ShowHeight(Program& program, const ui::Control& box);
+void ShowWidth(Program& program, const ui::Control& box);
 
 // The settings window's creation routine: the settings file into its
 // controls, and what they set applied to the main window.
