@@ -27,7 +27,7 @@ preset=win$wine_bits
 echo "Building the $wine_bits-bit programs ($wine_reason)..."
 for p in win32 "$preset"; do  # the shipped program is the 32-bit one on every machine
   cmake --preset "$p" >/dev/null
-  cmake --build --preset "$p" -j2 --target countdown bench_driver polling_hider minimal_window same_windows >/dev/null
+  cmake --build --preset "$p" -j2 --target countdown bench_driver polling_hider minimal_window same_windows settings_writes >/dev/null
 done
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2 --target settings_fuzz >/dev/null
@@ -100,7 +100,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 row() { echo "$1,$2,$3,$4,$5" >>"$out/results.csv"; }
 
 echo "figure,timer,yardstick,yardstick is,target" >"$out/results.csv"
-echo "Measuring; this takes about $(((7 * idle_seconds + 2 * count_minutes * 60 + 4 * tries + 3 * starts + fuzz_seconds + 240) / 60)) minutes..."
+echo "Measuring; this takes about $(((7 * idle_seconds + 2 * count_minutes * 60 + 4 * tries + 3 * starts + fuzz_seconds + 250) / 60)) minutes..."
 
 # Size of the program as shipped (stripped, resources included).
 size=$(stat -c %s "$root/build/win32/countdown.exe")
@@ -186,6 +186,17 @@ timing=$(driver timing 3500)
 row "timing: the same count with its interface thread stalled 3.5 s half-way (ms; late > 0)" "$(field error <<<"$timing")" \
   "" "" "|error| < 100"
 stop "$timer" "$timer_caption"
+
+# The settings file's writes: the program's own store, which writes a new file
+# beside the old and moves it into its place (and skips a write that would
+# change nothing), against the system's private-profile function, which
+# rewrites the file in place; both on the same ten keys, in one process.
+writes=$(cd "$build/bench" && "$root/tools/wine-run.sh" ./settings_writes.exe 200)
+row "one settings write (ms; median of 200)" "$(field store_median <<<"$writes")" "$(field profile_median <<<"$writes")" \
+  "WritePrivateProfileStringA" ""
+row "  95th percentile (ms)" "$(field store_p95 <<<"$writes")" "$(field profile_p95 <<<"$writes")" "" ""
+row "  a burst of 60 wheel notches, two writes a notch (ms in all)" "$(field store_burst <<<"$writes")" \
+  "$(field profile_burst <<<"$writes")" "" ""
 
 # Soak: the end-to-end soak test with a whole day's counts (the test command
 # runs a quarter of them).

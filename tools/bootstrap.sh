@@ -52,12 +52,18 @@ if ((${#missing[@]})); then
 fi
 
 # Wine takes its code page from the locale: zh_CN.UTF-8 makes it behave like a
-# Chinese Windows (code page 936).
-if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
-  if grep -q '^# *zh_CN.UTF-8 UTF-8' /etc/locale.gen; then
-    sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
-  elif ! grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen; then
-    echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+# Chinese Windows (code page 936); the tests also run the program as on a
+# Taiwanese (950), Japanese (932), Korean (949) and UTF-8 (65001: a locale
+# with no code page of its own, such as hi_IN) Windows.
+locales=(zh_CN.UTF-8 zh_TW.UTF-8 ja_JP.UTF-8 ko_KR.UTF-8 hi_IN.UTF-8)
+generate=0
+for l in "${locales[@]}"; do
+  locale -a 2>/dev/null | grep -qix "${l%.UTF-8}.utf8" && continue
+  generate=1
+  if grep -q "^# *$l UTF-8" /etc/locale.gen; then
+    sed -i "s/^# *$l UTF-8/$l UTF-8/" /etc/locale.gen
+  elif ! grep -q "^$l UTF-8" /etc/locale.gen; then
+    echo "$l UTF-8" >> /etc/locale.gen
   fi
-  locale-gen
-fi
+done
+if ((generate)); then locale-gen; fi
