@@ -64,16 +64,13 @@ TEST(SettingsFile, IsGbkBesideTheExecutableAndReplacedWholeKeepingItsAttributes)
   EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
   EXPECT_EQ(GetFileAttributesW(temporary.c_str()), INVALID_FILE_ATTRIBUTES);
 
-  // A read-only file is left as it is, and so is a folder in its place.
+  // A read-only file is left as it is.
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
   EXPECT_FALSE(s.store.Write("时间", "8"));
   EXPECT_EQ(s.store.Read("时间", "5"), "7");
   EXPECT_EQ(GetFileAttributesW(temporary.c_str()), INVALID_FILE_ATTRIBUTES);
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileW(path.c_str());
-  CreateDirectoryW(path.c_str(), nullptr);
-  EXPECT_FALSE(s.store.Write("时间", "8"));
-  EXPECT_TRUE(RemoveDirectoryW(path.c_str()));
 }
 
 // What GetPrivateProfileStringA reads from these bytes, in UTF-8. Each file
