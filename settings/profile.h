@@ -5,6 +5,13 @@
 // character, ASCII letters without regard to case, and never byte by byte (a
 // GBK trail byte can be a letter, or a bracket). Writing changes one line, or
 // adds one, and keeps every other byte of the file as it was.
+//
+// Where Wine's functions differ from Windows', this follows Windows: Wine
+// writes the whole file anew from what it parsed (blank lines and the blanks
+// around '=' dropped, an empty line before each section), trims \v, \f, ^Z
+// and Unicode spaces such as U+3000 as well, reads files marked UTF-8 or
+// UTF-16BE, which Windows takes as text of their first line, and takes any
+// byte after a GBK lead byte as its trail, a line end included.
 #pragma once
 
 #include <cstddef>

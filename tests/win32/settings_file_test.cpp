@@ -1,11 +1,6 @@
 // The settings file on disk beside the executable, held against the system's
-// own private-profile functions on a Chinese system (code page 936).
-//
-// Where Wine differs from Windows the program follows Windows, and the inputs
-// stay clear: Wine writes the whole file anew from what it parsed (blank lines
-// and blanks around '=' dropped, an empty line before each section), trims
-// \v, \f, ^Z and U+3000 too, reads a UTF-8 or UTF-16BE mark, which Windows
-// takes as text, and takes any byte after a GBK lead byte as its trail.
+// own private-profile functions on a Chinese system (code page 936), with
+// inputs that stay clear of where Wine's differ from Windows' (settings/profile.h).
 #include <windows.h>
 
 #include <gtest/gtest.h>
