@@ -14,9 +14,10 @@ ScreenRect At(int32_t left, int32_t top, int32_t width = 280, int32_t height = 9
   return {left, top, left + width, top + height};
 }
 
+// No work area: no taskbar, all of the monitor is.
 ScreenPoint Pass(const ScreenRect& window, ScreenPoint cursor, const ScreenRect& monitor = kScreen, int32_t margin = 3,
-                 Monitors all = {}) {
-  return EdgeRulePosition(window, monitor, cursor, margin, all);
+                 Monitors all = {}, const ScreenRect& work = {}) {
+  return EdgeRulePosition(window, monitor, work == ScreenRect{} ? monitor : work, cursor, margin, all);
 }
 
 TEST(EdgeRules, HideAtTheEdgeTouchedAndShowFromTheStrip) {
@@ -74,13 +75,46 @@ TEST(EdgeRules, SwitchingOffBringsAHiddenWindowBackAtItsEdge) {
     ScreenPoint back;
   };
   const Case cases[] = {
-      {At(-277, 300), {0, 300}},  {At(400, -87), {400, 0}},   {At(1021, 300), {744, 300}},
-      {At(400, 765), {400, 678}}, {At(-10, -87), {-10, 0}},   {At(-10, 765), {-10, 678}},
-      {At(1021, -5), {744, -5}},  {At(300, 300), {300, 300}}, {At(-276, 300), {-276, 300}},
+      {At(-277, 300), {0, 300}},
+      {At(400, -87), {400, 0}},
+      {At(1021, 300), {744, 300}},
+      {At(400, 765), {400, 678}},
+      {At(-10, -87), {-10, 0}},
+      {At(-10, 765), {-10, 678}},
+      {At(1021, -5), {744, -5}},
+      {At(300, 300), {300, 300}},
+      {At(-276, 300), {-276, 300}},
+      // Hidden at two edges at once: back in full, against both.
+      {At(1021, -87), {744, 0}},
+      {At(-277, 765), {0, 678}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RestoredPosition(c.hidden, kScreen), c.back) << c.hidden.left << "," << c.hidden.top;
   }
+}
+
+// A taskbar along one edge: the work area stops short of the screen there.
+TEST(EdgeRules, NothingHidesAtAnEdgeATaskbarHolds) {
+  constexpr ScreenRect bottomBar{0, 0, 1024, 728}, topBar{0, 30, 1024, 768}, leftBar{60, 0, 1024, 768},
+      rightBar{0, 0, 964, 768};
+  struct Case {
+    const char* what;
+    ScreenRect work;
+    ScreenPoint at, to;
+  };
+  const Case cases[] = {
+      {"over the bottom bar", bottomBar, {400, 700}, {400, 700}},
+      {"over the top bar", topBar, {400, -5}, {400, -5}},
+      {"over the left bar", leftBar, {-10, 300}, {-10, 300}},
+      {"over the right bar", rightBar, {800, 300}, {800, 300}},
+      // The edges no bar holds hide as before, a corner's free one too.
+      {"left edge, bottom bar", bottomBar, {0, 300}, {-277, 300}},
+      {"bottom-left corner, bottom bar", bottomBar, {-10, 700}, {-277, 700}},
+      {"top-right corner, right bar", rightBar, {800, -5}, {800, -87}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Pass(At(c.at.x, c.at.y), kAway, kScreen, 3, {}, c.work), c.to) << c.what;
+  // Hidden there before the bar came, its strip still shows it.
+  EXPECT_EQ(Pass(At(400, 765), {500, 767}, kScreen, 3, {}, bottomBar), (ScreenPoint{400, 678}));
 }
 
 // A laptop screen with a projector: beside it, above it, or to its left.
