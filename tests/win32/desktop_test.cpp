@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 
@@ -93,31 +94,127 @@ TEST(EdgeHiding, SwitchingOffRemovesTheHookAndOnAgainPutsItBack) {
   DestroyWindow(window);
 }
 
-void LeftButton(DWORD flag) {
+// Mouse input as a mouse makes it, which the hook hears (a SetCursorPos it
+// does not): a button, or a move to a point of the screen. Under Wine the
+// cursor goes back to the X pointer once the input is a moment old, and only
+// a SetCursorPos that moves the cursor moves that pointer too: that comes first.
+void Mouse(DWORD flags, POINT to = {}) {
   INPUT input{};
   input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flag;
+  input.mi.dx = (2 * to.x + 1) * 32768 / GetSystemMetrics(SM_CXSCREEN);
+  input.mi.dy = (2 * to.y + 1) * 32768 / GetSystemMetrics(SM_CYSCREEN);
+  input.mi.dwFlags = flags;
   SendInput(1, &input, sizeof input);
+}
+void MouseTo(POINT to) {
+  SetCursorPos(to.x, to.y);
+  Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to);
 }
 
 HHOOK WINAPI RefuseHook(int, HOOKPROC, HINSTANCE, DWORD) { return nullptr; }
 
-// Without the hook nothing tells the worker of the button: it asks itself.
+// Without the hook nothing tells the worker of the button: it asks itself,
+// for the button that is the left one as the user has them.
 TEST(EdgeHiding, WithoutTheHookAHeldButtonStillKeepsTheWindowWhereItIs) {
   ReplaceBound(Bound::SetWindowsHookExA, reinterpret_cast<uintptr_t>(&RefuseHook));
   const HWND window = WindowAtTheTop();
   AutoHideController edge;
   edge.SetAutoHide(window, 0);
-  EXPECT_TRUE(Within([&] { return Rect(window).top == 3 - 90; })) << "not hidden";
-  // Something dragged across the strip: the window stays hidden until the button goes up.
-  LeftButton(MOUSEEVENTF_LEFTDOWN);
-  SetCursorPos(200, 1);
-  Pump(400);
-  EXPECT_EQ(Rect(window).top, 3 - 90) << "shown while the button was held";
-  LeftButton(MOUSEEVENTF_LEFTUP);
-  EXPECT_TRUE(Within([&] { return Rect(window).top == 0; })) << "not shown once the button was let go";
+  struct Buttons {
+    BOOL swapped;
+    DWORD down, up;
+  };
+  for (const Buttons b : {Buttons{FALSE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+                          Buttons{TRUE, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}}) {
+    SCOPED_TRACE(b.swapped ? "buttons swapped" : "buttons as they come");
+    SwapMouseButton(b.swapped);
+    SetCursorPos(900, 600);
+    EXPECT_TRUE(Within([&] { return Rect(window).top == 3 - 90; })) << "not hidden";
+    // Something dragged across the strip: the window stays hidden until the button goes up.
+    Mouse(b.down);
+    SetCursorPos(200, 1);
+    Pump(400);
+    EXPECT_EQ(Rect(window).top, 3 - 90) << "shown while the button was held";
+    Mouse(b.up);
+    EXPECT_TRUE(Within([&] { return Rect(window).top == 0; })) << "not shown once the button was let go";
+  }
+  SwapMouseButton(FALSE);
   edge.SetAutoHide(nullptr, 0);
   ReplaceBound(Bound::SetWindowsHookExA, 0);
+  DestroyWindow(window);
+}
+
+// The system takes a low-level hook away without a word when a call of it
+// outlasts its timeout; Wine never does. This stand-in installs the real
+// hook and keeps its handle, for the test to take it away.
+std::atomic<HHOOK> g_hook{nullptr};
+std::atomic<int> g_installs{0};
+HHOOK WINAPI KeepHook(int id, HOOKPROC procedure, HINSTANCE module, DWORD thread) {
+  ++g_installs;
+  return g_hook = SetWindowsHookExA(id, procedure, module, thread);
+}
+
+TEST(EdgeHiding, AHookTakenAwayIsPutBackAndTheButtonDecidesMeanwhile) {
+  ReplaceBound(Bound::SetWindowsHookExA, reinterpret_cast<uintptr_t>(&KeepHook));
+  const HWND window = WindowAtTheTop();
+  AutoHideController edge;
+  for (const bool held : {false, true}) {
+    SCOPED_TRACE(held ? "taken away while the button was down" : "taken away while it was up");
+    edge.SetAutoHide(window, 0);
+    ASSERT_TRUE(Within([&] { return edge.Hooked() && Rect(window).top == 3 - 90; })) << "not hidden";
+    const int installs = g_installs;
+    if (held) Mouse(MOUSEEVENTF_LEFTDOWN);
+    Pump(200);
+    UnhookWindowsHookEx(g_hook);
+    if (held) Mouse(MOUSEEVENTF_LEFTUP);  // unheard: the hook still has it down
+    MouseTo({200, 1});
+    EXPECT_TRUE(Within([&] { return Rect(window).top == 0; })) << "not shown from the strip";
+    MouseTo({900, 600});
+    EXPECT_TRUE(Within([&] { return Rect(window).top == 3 - 90; })) << "not hidden again";
+    EXPECT_TRUE(Within([&] { return g_installs == installs + 1; })) << "put back " << g_installs - installs << " times";
+    edge.SetAutoHide(nullptr, 0);
+    ASSERT_TRUE(Within([&] { return !edge.Hooked(); }));
+  }
+  ReplaceBound(Bound::SetWindowsHookExA, 0);
+  DestroyWindow(window);
+}
+
+// Counts the worker's looks: it asks for the cursor once a pass.
+std::atomic<int> g_looks{0};
+BOOL WINAPI CountLook(POINT* at) {
+  ++g_looks;
+  return GetCursorPos(at);
+}
+
+// While nothing moves the worker looks twice a second; the hook's news wakes
+// it at once. Its moves leave the keyboard focus where the user has it.
+TEST(EdgeHiding, TheWorkerRestsUntilTheMouseMovesAndItsMovesLeaveTheFocusAlone) {
+  ReplaceBound(Bound::GetCursorPos, reinterpret_cast<uintptr_t>(&CountLook));
+  const HWND window = WindowAtTheTop();
+  // What the user is typing into: a box in front, in a window of its own.
+  const HWND box = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 400, 400, 200, 30, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+  SetForegroundWindow(box);
+  SetFocus(box);
+  ASSERT_EQ(GetFocus(), box);
+  AutoHideController edge;
+  edge.SetAutoHide(window, 0);
+  ASSERT_TRUE(Within([&] { return Rect(window).top == 3 - 90; })) << "not hidden";
+  EXPECT_EQ(GetFocus(), box) << "hiding took the focus";
+  Pump(800);  // the brisk looks after a move are over
+  g_looks = 0;
+  Pump(1000);
+  EXPECT_LE(g_looks, 3) << "looks in a second while nothing moved";
+  // Just after a look, the next is half a second away, unless the hook wakes the worker.
+  for (const int looks = g_looks; g_looks == looks;) Sleep(1);
+  const DWORD moved = GetTickCount();
+  MouseTo({200, 1});
+  EXPECT_TRUE(Within([&] { return Rect(window).top == 0; })) << "not shown";
+  EXPECT_LT(GetTickCount() - moved, 250u) << "shown only at the next look";
+  EXPECT_EQ(GetFocus(), box) << "showing took the focus";
+  edge.SetAutoHide(nullptr, 0);
+  ReplaceBound(Bound::GetCursorPos, 0);
+  DestroyWindow(box);
   DestroyWindow(window);
 }
 
