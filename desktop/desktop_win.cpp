@@ -69,10 +69,10 @@ struct AutoHideShared {
   std::atomic<uint64_t> wantedMove{0};
   std::atomic<uint32_t> wantedUnder{0};
   std::atomic<bool> moveAsked{false};
-  std::atomic<bool> hooked{false};  // the hook is in place
-  std::atomic<bool> ending{false};  // edge hiding is over for good: both threads return
-  std::atomic<DWORD> hookThread{0};
-  HWND moves = nullptr;  // set before either thread starts
+  std::atomic<bool> hooked{false};   // the hook is in place
+  std::atomic<bool> ending{false};   // edge hiding is over for good: both threads return
+  std::atomic<DWORD> hookThread{0};  // where requests go, once it is started
+  HWND moves = nullptr;              // set before either thread starts
 };
 
 namespace {
@@ -80,8 +80,8 @@ namespace {
 HWND WindowOf(uint32_t bits) { return HandleFromBits<HWND>(bits); }
 
 // The left button as the user means it: the right-hand one when the buttons
-// are swapped. The hook hears the buttons as meant; GetAsyncKeyState tells
-// the physical ones.
+// are swapped. Windows tells the hook the buttons as swapped (Wine does not),
+// but GetAsyncKeyState the physical ones.
 bool LeftButtonDown() { return GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) < 0; }
 
 // What the hook's thread and the hook call, bound before the hook is in
