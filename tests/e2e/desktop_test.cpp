@@ -33,36 +33,20 @@ void DragTo(const Session& s, POINT to) {
   Drag(grip, {grip.x + to.x - r.left, grip.y + to.y - r.top});
 }
 
-// A taskbar along the bottom of the screen, as Wine learns of one: from the
-// root window's _NET_WORKAREA, read again when the display mode is set
-// afresh. Xvfb forgets the property once its last client has gone; this test
-// is one until its end, when the bar goes again.
-class TaskbarAtTheBottom {
- public:
-  explicit TaskbarAtTheBottom(int height) {
-    set_ = RunOnHost("xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA 0,0," + std::to_string(Screen().x) + "," +
-                     std::to_string(Screen().y - height));
-    ReadAgain();
-  }
-  ~TaskbarAtTheBottom() {
-    RunOnHost("xprop -root -remove _NET_WORKAREA");
-    ReadAgain();
-  }
-  int WorkAreaBottom() const {
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return set_ ? work.bottom : -1;
-  }
-
- private:
-  static void ReadAgain() {
-    DEVMODEW mode{};
-    mode.dmSize = sizeof mode;
-    EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode);
-    ChangeDisplaySettingsExW(nullptr, &mode, nullptr, CDS_RESET, nullptr);
-  }
-  bool set_;
-};
+// A taskbar along the bottom, as Wine learns of one: from the root window's
+// _NET_WORKAREA (which Xvfb keeps while a client, this test, is connected),
+// read again when the display mode is set afresh. True once it holds.
+bool SetWorkAreaBottom(LONG bottom) {
+  const std::string area = "0,0," + std::to_string(Screen().x) + "," + std::to_string(bottom);
+  const bool set = RunOnHost(bottom == Screen().y ? "xprop -root -remove _NET_WORKAREA"
+                                                  : "xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA " + area);
+  DEVMODEW mode{};
+  mode.dmSize = sizeof mode;
+  EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+  ChangeDisplaySettingsExW(nullptr, &mode, nullptr, CDS_RESET, nullptr);
+  RECT work{};
+  return set && SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && work.bottom == bottom;
+}
 
 // Somewhere on neither of the program's windows.
 POINT Elsewhere() { return {Screen().x * 3 / 4, 40}; }
@@ -130,18 +114,19 @@ TEST(EdgeHiding, HidesAtEachEdgeAndCornerAndShowsFromTheStrip) {
 
 // Hidden there, the window's strip would lie under the taskbar.
 TEST(EdgeHiding, NeverHidesAtAnEdgeATaskbarHolds) {
-  const TaskbarAtTheBottom taskbar(40);
-  ASSERT_EQ(taskbar.WorkAreaBottom(), Screen().y - 40);
+  const struct Bar {
+    ~Bar() { SetWorkAreaBottom(Screen().y); }
+  } bar;
+  ASSERT_TRUE(SetWorkAreaBottom(Screen().y - 40));
   Session s;
   ASSERT_SESSION(s);
   const RECT start = WindowRect(s.main);
-  const LONG w = start.right - start.left, h = start.bottom - start.top;
   DragTo(s, {0, start.top});  // no bar at the left edge: it hides there as ever
   MoveMouse(Elsewhere());
-  EXPECT_TRUE(WaitAt(s.main, 3 - w, start.top)) << Where(s.main);
+  EXPECT_TRUE(WaitAt(s.main, 3 - (start.right - start.left), start.top)) << Where(s.main);
   MoveMouse({1, start.top + 10});
   ASSERT_TRUE(WaitAt(s.main, 0, start.top)) << Where(s.main);
-  const POINT overTheBar{start.left, Screen().y - h + 10};
+  const POINT overTheBar{start.left, Screen().y - (start.bottom - start.top) + 10};
   DragTo(s, overTheBar);
   MoveMouse(Elsewhere());
   Sleep(600);

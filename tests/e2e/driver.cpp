@@ -757,17 +757,16 @@ bool WaitText(HWND window, const std::wstring& expected, DWORD timeoutMs) {
 // ---- The machine Wine runs on ----
 
 bool RunOnHost(const std::string& command, DWORD timeoutMs) {
-  // Wine starts a Unix program given by its path, but hands back no process
-  // to wait for: the shell leaves its status in a file once it is done.
+  // Wine runs a Unix program given by its path but hands back no process to
+  // wait for: the shell leaves its status in a file once it is done.
   const std::string status = "/tmp/countdown-e2e-" + std::to_string(GetCurrentProcessId());
-  std::wstring line = L"Z:\\bin\\sh -c \"" +
-                      Wide(command + "; echo $? >" + status + ".part && mv " + status + ".part " + status) + L"\"";
+  std::wstring line =
+      Wide("Z:\\bin\\sh -c \"" + command + "; echo $? >" + status + "~ && mv " + status + "~ " + status + "\"");
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
     return false;
-  }
   const OwnedHandle process(started.hProcess), thread(started.hThread);
   const fs::path file(DosPath(Wide(status)));
   std::string code;

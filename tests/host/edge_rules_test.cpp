@@ -1,6 +1,8 @@
 // Where edge hiding puts the window: one monitor, several, and the way back.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "desktop/edge_rules.h"
 
 void PrintTo(const ScreenPoint& p, std::ostream* out) { *out << "(" << p.x << ", " << p.y << ")"; }
@@ -93,27 +95,17 @@ TEST(EdgeRules, SwitchingOffBringsAHiddenWindowBackAtItsEdge) {
   }
 }
 
-// A taskbar along one edge: the work area stops short of the screen there.
+// A taskbar holds an edge where the work area stops short of the screen: a
+// window pushed over it stays; the free edges, and its strip, work as ever.
 TEST(EdgeRules, NothingHidesAtAnEdgeATaskbarHolds) {
-  constexpr ScreenRect bottomBar{0, 0, 1024, 728}, topBar{0, 30, 1024, 768}, leftBar{60, 0, 1024, 768},
+  const ScreenRect bottomBar{0, 0, 1024, 728}, topBar{0, 30, 1024, 768}, leftBar{60, 0, 1024, 768},
       rightBar{0, 0, 964, 768};
-  struct Case {
-    const char* what;
-    ScreenRect work;
-    ScreenPoint at, to;
-  };
-  const Case cases[] = {
-      {"over the bottom bar", bottomBar, {400, 700}, {400, 700}},
-      {"over the top bar", topBar, {400, -5}, {400, -5}},
-      {"over the left bar", leftBar, {-10, 300}, {-10, 300}},
-      {"over the right bar", rightBar, {800, 300}, {800, 300}},
-      // The edges no bar holds hide as before, a corner's free one too.
-      {"left edge, bottom bar", bottomBar, {0, 300}, {-277, 300}},
-      {"bottom-left corner, bottom bar", bottomBar, {-10, 700}, {-277, 700}},
-      {"top-right corner, right bar", rightBar, {800, -5}, {800, -87}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(Pass(At(c.at.x, c.at.y), kAway, kScreen, 3, {}, c.work), c.to) << c.what;
-  // Hidden there before the bar came, its strip still shows it.
+  const std::tuple<ScreenRect, ScreenRect, ScreenPoint> cases[] = {
+      // work area, window, where it goes
+      {bottomBar, At(400, 700), {400, 700}},  {topBar, At(400, -5), {400, -5}},
+      {leftBar, At(-10, 300), {-10, 300}},    {rightBar, At(800, 300), {800, 300}},
+      {bottomBar, At(-10, 700), {-277, 700}}, {rightBar, At(800, -5), {800, -87}}};
+  for (const auto& [work, window, to] : cases) EXPECT_EQ(Pass(window, kAway, kScreen, 3, {}, work), to) << window.left;
   EXPECT_EQ(Pass(At(400, 765), {500, 767}, kScreen, 3, {}, bottomBar), (ScreenPoint{400, 678}));
 }
 

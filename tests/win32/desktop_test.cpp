@@ -94,10 +94,9 @@ TEST(EdgeHiding, SwitchingOffRemovesTheHookAndOnAgainPutsItBack) {
   DestroyWindow(window);
 }
 
-// Mouse input as a mouse makes it, which the hook hears (a SetCursorPos it
-// does not): a button, or a move to a point of the screen. Under Wine the
-// cursor goes back to the X pointer once the input is a moment old, and only
-// a SetCursorPos that moves the cursor moves that pointer too: that comes first.
+// Input as a mouse makes it, which the hook hears. Under Wine the cursor
+// goes back to the X pointer once the input is a moment old, and only a
+// SetCursorPos that moves the cursor moves that pointer: it comes first.
 void Mouse(DWORD flags, POINT to = {}) {
   INPUT input{};
   input.type = INPUT_MOUSE;
@@ -114,28 +113,22 @@ void MouseTo(POINT to) {
 HHOOK WINAPI RefuseHook(int, HOOKPROC, HINSTANCE, DWORD) { return nullptr; }
 
 // Without the hook nothing tells the worker of the button: it asks itself,
-// for the button that is the left one as the user has them.
+// for the left one as the user has the buttons.
 TEST(EdgeHiding, WithoutTheHookAHeldButtonStillKeepsTheWindowWhereItIs) {
   ReplaceBound(Bound::SetWindowsHookExA, reinterpret_cast<uintptr_t>(&RefuseHook));
   const HWND window = WindowAtTheTop();
   AutoHideController edge;
   edge.SetAutoHide(window, 0);
-  struct Buttons {
-    BOOL swapped;
-    DWORD down, up;
-  };
-  for (const Buttons b : {Buttons{FALSE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
-                          Buttons{TRUE, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}}) {
-    SCOPED_TRACE(b.swapped ? "buttons swapped" : "buttons as they come");
-    SwapMouseButton(b.swapped);
+  for (const BOOL swapped : {FALSE, TRUE}) {
+    SwapMouseButton(swapped);
     SetCursorPos(900, 600);
     EXPECT_TRUE(Within([&] { return Rect(window).top == 3 - 90; })) << "not hidden";
     // Something dragged across the strip: the window stays hidden until the button goes up.
-    Mouse(b.down);
+    Mouse(swapped ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
     SetCursorPos(200, 1);
     Pump(400);
-    EXPECT_EQ(Rect(window).top, 3 - 90) << "shown while the button was held";
-    Mouse(b.up);
+    EXPECT_EQ(Rect(window).top, 3 - 90) << "shown while the button was held, swapped " << swapped;
+    Mouse(swapped ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(Within([&] { return Rect(window).top == 0; })) << "not shown once the button was let go";
   }
   SwapMouseButton(FALSE);
@@ -144,75 +137,58 @@ TEST(EdgeHiding, WithoutTheHookAHeldButtonStillKeepsTheWindowWhereItIs) {
   DestroyWindow(window);
 }
 
-// The system takes a low-level hook away without a word when a call of it
-// outlasts its timeout; Wine never does. This stand-in installs the real
-// hook and keeps its handle, for the test to take it away.
+// Windows takes a hook away without a word when a call of it outlasts its
+// timeout; Wine never does. The stand-in keeps the hook's handle for the test
+// to take it away; the worker's looks are counted by the cursor it asks for.
 std::atomic<HHOOK> g_hook{nullptr};
-std::atomic<int> g_installs{0};
+std::atomic<int> g_installs{0}, g_looks{0};
 HHOOK WINAPI KeepHook(int id, HOOKPROC procedure, HINSTANCE module, DWORD thread) {
   ++g_installs;
   return g_hook = SetWindowsHookExA(id, procedure, module, thread);
 }
+BOOL WINAPI CountLook(POINT* at) { return ++g_looks > 0 && GetCursorPos(at); }
 
-TEST(EdgeHiding, AHookTakenAwayIsPutBackAndTheButtonDecidesMeanwhile) {
+TEST(EdgeHiding, TheWorkerRestsTillTheHookHearsTheMouseLeavesTheFocusAloneAndPutsBackAHookTakenAway) {
   ReplaceBound(Bound::SetWindowsHookExA, reinterpret_cast<uintptr_t>(&KeepHook));
-  const HWND window = WindowAtTheTop();
-  AutoHideController edge;
-  for (const bool held : {false, true}) {
-    SCOPED_TRACE(held ? "taken away while the button was down" : "taken away while it was up");
-    edge.SetAutoHide(window, 0);
-    ASSERT_TRUE(Within([&] { return edge.Hooked() && Rect(window).top == 3 - 90; })) << "not hidden";
-    const int installs = g_installs;
-    if (held) Mouse(MOUSEEVENTF_LEFTDOWN);
-    Pump(200);
-    UnhookWindowsHookEx(g_hook);
-    if (held) Mouse(MOUSEEVENTF_LEFTUP);  // unheard: the hook still has it down
-    MouseTo({200, 1});
-    EXPECT_TRUE(Within([&] { return Rect(window).top == 0; })) << "not shown from the strip";
-    MouseTo({900, 600});
-    EXPECT_TRUE(Within([&] { return Rect(window).top == 3 - 90; })) << "not hidden again";
-    EXPECT_TRUE(Within([&] { return g_installs == installs + 1; })) << "put back " << g_installs - installs << " times";
-    edge.SetAutoHide(nullptr, 0);
-    ASSERT_TRUE(Within([&] { return !edge.Hooked(); }));
-  }
-  ReplaceBound(Bound::SetWindowsHookExA, 0);
-  DestroyWindow(window);
-}
-
-// Counts the worker's looks: it asks for the cursor once a pass.
-std::atomic<int> g_looks{0};
-BOOL WINAPI CountLook(POINT* at) {
-  ++g_looks;
-  return GetCursorPos(at);
-}
-
-// While nothing moves the worker looks twice a second; the hook's news wakes
-// it at once. Its moves leave the keyboard focus where the user has it.
-TEST(EdgeHiding, TheWorkerRestsUntilTheMouseMovesAndItsMovesLeaveTheFocusAlone) {
   ReplaceBound(Bound::GetCursorPos, reinterpret_cast<uintptr_t>(&CountLook));
   const HWND window = WindowAtTheTop();
-  // What the user is typing into: a box in front, in a window of its own.
-  const HWND box = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 400, 400, 200, 30, nullptr, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
+  MouseTo({900, 600});  // the X pointer too: a cursor moving unheard would make the hook suspect
+  const auto hidden = [&] { return Rect(window).top == 3 - 90; };
+  const auto shown = [&] { return Rect(window).top == 0; };
+  const HWND box = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 400, 400, 200, 30, nullptr, nullptr, nullptr,
+                                   nullptr);  // what the user types into
   SetForegroundWindow(box);
   SetFocus(box);
-  ASSERT_EQ(GetFocus(), box);
   AutoHideController edge;
   edge.SetAutoHide(window, 0);
-  ASSERT_TRUE(Within([&] { return Rect(window).top == 3 - 90; })) << "not hidden";
-  EXPECT_EQ(GetFocus(), box) << "hiding took the focus";
-  Pump(800);  // the brisk looks after a move are over
+  ASSERT_TRUE(Within(hidden));
+  for (int i = 0, looks = -1; i < 10 && looks != g_looks; ++i) looks = g_looks, Pump(300);  // brisk looks over
   g_looks = 0;
   Pump(1000);
   EXPECT_LE(g_looks, 3) << "looks in a second while nothing moved";
-  // Just after a look, the next is half a second away, unless the hook wakes the worker.
-  for (const int looks = g_looks; g_looks == looks;) Sleep(1);
+  for (const int looks = g_looks; g_looks == looks;) Sleep(1);  // the next is half a second away
   const DWORD moved = GetTickCount();
   MouseTo({200, 1});
-  EXPECT_TRUE(Within([&] { return Rect(window).top == 0; })) << "not shown";
+  EXPECT_TRUE(Within(shown));
   EXPECT_LT(GetTickCount() - moved, 250u) << "shown only at the next look";
-  EXPECT_EQ(GetFocus(), box) << "showing took the focus";
+  EXPECT_EQ(GetFocus(), box) << "a move took the focus";
+  for (const bool held : {true, false}) {
+    SCOPED_TRACE(held ? "taken away with the button down" : "taken away with the button up");
+    const int installs = g_installs;
+    MouseTo({900, 600});
+    ASSERT_TRUE(Within(hidden));
+    if (held) Mouse(MOUSEEVENTF_LEFTDOWN);
+    Pump(200);
+    UnhookWindowsHookEx(g_hook);
+    if (held) Mouse(MOUSEEVENTF_LEFTUP);  // unheard: to the hook it is still down
+    MouseTo({200, 1});
+    EXPECT_TRUE(Within(shown));
+    MouseTo({900, 600});
+    EXPECT_TRUE(Within(hidden));
+    EXPECT_TRUE(Within([&] { return g_installs == installs + 1; })) << "put back " << g_installs - installs << " times";
+  }
   edge.SetAutoHide(nullptr, 0);
+  ReplaceBound(Bound::SetWindowsHookExA, 0);
   ReplaceBound(Bound::GetCursorPos, 0);
   DestroyWindow(box);
   DestroyWindow(window);
