@@ -112,7 +112,8 @@ TEST(EdgeHiding, HidesAtEachEdgeAndCornerAndShowsFromTheStrip) {
   }
 }
 
-// Hidden there, the window's strip would lie under the taskbar.
+// Hidden there, the window's strip would lie under the taskbar. In the
+// corner, it hides at the free edge instead.
 TEST(EdgeHiding, NeverHidesAtAnEdgeATaskbarHolds) {
   const struct Bar {
     ~Bar() { SetWorkAreaBottom(Screen().y); }
@@ -121,16 +122,10 @@ TEST(EdgeHiding, NeverHidesAtAnEdgeATaskbarHolds) {
   Session s;
   ASSERT_SESSION(s);
   const RECT start = WindowRect(s.main);
-  DragTo(s, {0, start.top});  // no bar at the left edge: it hides there as ever
+  const LONG overTheBar = Screen().y - (start.bottom - start.top) + 10;
+  DragTo(s, {-10, overTheBar});
   MoveMouse(Elsewhere());
-  EXPECT_TRUE(WaitAt(s.main, 3 - (start.right - start.left), start.top)) << Where(s.main);
-  MoveMouse({1, start.top + 10});
-  ASSERT_TRUE(WaitAt(s.main, 0, start.top)) << Where(s.main);
-  const POINT overTheBar{start.left, Screen().y - (start.bottom - start.top) + 10};
-  DragTo(s, overTheBar);
-  MoveMouse(Elsewhere());
-  Sleep(600);
-  EXPECT_TRUE(WaitAt(s.main, overTheBar.x, overTheBar.y)) << "hidden under the taskbar: " << Where(s.main);
+  EXPECT_TRUE(WaitAt(s.main, 3 - (start.right - start.left), overTheBar)) << Where(s.main);
 }
 
 TEST(EdgeHiding, NothingMovesWhileTheLeftButtonIsHeldElsewhere) {
