@@ -45,7 +45,7 @@ DWORD WINAPI Worker(void*) {
     GetCursorPos(&cursor);
     while (g_leftDown) Sleep(500);
     const ScreenRect now{r.left, r.top, r.right, r.bottom};
-    const ScreenPoint to = EdgeRulePosition(now, screen, {cursor.x, cursor.y}, kDefaultVisibleMargin);
+    const ScreenPoint to = EdgeRulePosition(now, screen, screen, {cursor.x, cursor.y}, kDefaultVisibleMargin);
     // Every rule that holds moves the window, to where it already is too.
     const bool atAnEdge = r.left <= 0 || r.top <= 0 || r.right >= screen.right || r.bottom >= screen.bottom;
     if (atAnEdge || to != ScreenPoint{r.left, r.top}) MoveWindow(window, to.x, to.y, now.width(), now.height(), TRUE);

@@ -40,7 +40,6 @@ class AutoHideController {
   std::unique_ptr<AutoHideShared> shared_;
   OwnedWindow moves_;  // makes the worker's moves, on the window's own thread
   OwnedHandle worker_, hookThread_;
-  DWORD hookThreadId_ = 0;
 };
 
 class Win32Desktop : public Desktop {

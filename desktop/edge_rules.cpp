@@ -27,23 +27,35 @@ bool OuterEdge(Edge edge, const ScreenRect& w, const ScreenRect& s, int32_t m, M
   });
 }
 
-// Each rule that holds sets the whole position from the rectangle as read,
-// so the last one to hold decides both coordinates.
+// A hidden window comes back against each edge it is hidden at, so one
+// hidden at two edges at once (the top-right corner with its top exactly at
+// the top's hidden place, say) comes back in full.
 ScreenPoint ShowRules(const ScreenRect& w, const ScreenRect& s, int32_t m, Monitors all = {}) {
   ScreenPoint to{w.left, w.top};
-  if (w.right == s.left + m && OuterEdge(kLeft, w, s, m, all)) to = {s.left, w.top};
-  if (w.bottom == s.top + m && OuterEdge(kTop, w, s, m, all)) to = {w.left, s.top};
-  if (w.left == s.right - m && OuterEdge(kRight, w, s, m, all)) to = {s.right - w.width(), w.top};
-  if (w.top == s.bottom - m && OuterEdge(kBottom, w, s, m, all)) to = {w.left, s.bottom - w.height()};
+  if (w.right == s.left + m && OuterEdge(kLeft, w, s, m, all)) to.x = s.left;
+  if (w.bottom == s.top + m && OuterEdge(kTop, w, s, m, all)) to.y = s.top;
+  if (w.left == s.right - m && OuterEdge(kRight, w, s, m, all)) to.x = s.right - w.width();
+  if (w.top == s.bottom - m && OuterEdge(kBottom, w, s, m, all)) to.y = s.bottom - w.height();
   return to;
 }
 
-ScreenPoint HideRules(const ScreenRect& w, const ScreenRect& s, int32_t m, Monitors all = {}) {
+// The work area stops short of the monitor's edge there: a taskbar or an app bar holds it.
+bool BarAt(Edge edge, const ScreenRect& s, const ScreenRect& work) {
+  return edge == kLeft    ? work.left > s.left
+         : edge == kTop   ? work.top > s.top
+         : edge == kRight ? work.right < s.right
+                          : work.bottom < s.bottom;
+}
+
+// Each rule that holds sets the whole position from the rectangle as read,
+// so the last one to hold decides both coordinates.
+ScreenPoint HideRules(const ScreenRect& w, const ScreenRect& s, const ScreenRect& work, int32_t m, Monitors all) {
+  const auto hides = [&](Edge edge) { return OuterEdge(edge, w, s, m, all) && !BarAt(edge, s, work); };
   ScreenPoint to{w.left, w.top};
-  if (w.left <= s.left && OuterEdge(kLeft, w, s, m, all)) to = {s.left + m - w.width(), w.top};
-  if (w.top <= s.top && OuterEdge(kTop, w, s, m, all)) to = {w.left, s.top + m - w.height()};
-  if (w.right >= s.right && OuterEdge(kRight, w, s, m, all)) to = {s.right - m, w.top};
-  if (w.bottom >= s.bottom && OuterEdge(kBottom, w, s, m, all)) to = {w.left, s.bottom - m};
+  if (w.left <= s.left && hides(kLeft)) to = {s.left + m - w.width(), w.top};
+  if (w.top <= s.top && hides(kTop)) to = {w.left, s.top + m - w.height()};
+  if (w.right >= s.right && hides(kRight)) to = {s.right - m, w.top};
+  if (w.bottom >= s.bottom && hides(kBottom)) to = {w.left, s.bottom - m};
   return to;
 }
 
@@ -55,10 +67,10 @@ bool HiddenAt(const ScreenRect& w, const ScreenRect& s, int32_t m) {
 
 int32_t EffectiveMargin(int32_t margin) { return margin < 1 ? kDefaultVisibleMargin : margin; }
 
-ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, ScreenPoint cursor, int32_t margin,
-                             Monitors all) {
+ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, const ScreenRect& work,
+                             ScreenPoint cursor, int32_t margin, Monitors all) {
   const int32_t m = EffectiveMargin(margin);
-  return Inside(window, cursor) ? ShowRules(window, monitor, m, all) : HideRules(window, monitor, m, all);
+  return Inside(window, cursor) ? ShowRules(window, monitor, m, all) : HideRules(window, monitor, work, m, all);
 }
 
 ScreenPoint RestoredPosition(const ScreenRect& window, const ScreenRect& monitor, Monitors all) {

@@ -28,20 +28,26 @@ inline constexpr int32_t kDefaultVisibleMargin = 3;
 int32_t EffectiveMargin(int32_t margin);
 
 // The window's top-left corner after one pass. With the cursor on the window
-// (all four bounds count), a window hidden at an edge comes back against it;
-// with the cursor elsewhere, a window touching or crossing an edge hides
-// there, leaving `margin` pixels on the monitor. When several edges hold, the
-// last of left, top, right, bottom wins; a window at no edge stays.
+// (all four bounds count), a window hidden at an edge comes back against it
+// (hidden at two edges at once, against both); with the cursor elsewhere, a
+// window touching or crossing an edge hides there, leaving `margin` pixels
+// on the monitor. When it touches several edges, the last of left, top,
+// right, bottom wins; a window at no edge stays.
 // Only an outer edge of the desktop counts: where any monitor has some of
 // the strip the window would hide in, a "hidden" window would show on that
 // monitor, so at such an edge the window stays where it is.
-ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, ScreenPoint cursor, int32_t margin,
-                             Monitors all = {});
+// Nor does a window hide where the monitor's work area (what no taskbar or
+// app bar holds) stops short of the monitor's edge: its strip would lie
+// under the bar, out of sight and reach, and the rest of it over the bar's
+// buttons. It stays where the user left it there.
+ScreenPoint EdgeRulePosition(const ScreenRect& window, const ScreenRect& monitor, const ScreenRect& work,
+                             ScreenPoint cursor, int32_t margin, Monitors all = {});
 
 // What switching edge hiding off does to a window left hidden with the
 // default strip: it comes back in full against the outer edge it was hidden
-// at. A window that is not hidden, or sits at an edge another monitor
-// continues (where it shows on that monitor), stays.
+// at (at both, hidden at two), a taskbar's edge too. A window that is not
+// hidden, or sits at an edge another monitor continues (where it shows on
+// that monitor), stays.
 ScreenPoint RestoredPosition(const ScreenRect& window, const ScreenRect& monitor, Monitors all = {});
 
 // Whose edges apply. The system names the monitor with the most of the

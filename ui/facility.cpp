@@ -246,7 +246,18 @@ void Facility::UserPickedColour(Control& c, Colour colour) {
   Raise(*c.window, c.id(), EventKind::ColourChanged);
 }
 
+bool Facility::UserTurnedWheel(Control& c, int delta, Event e) {
+  // A turn the other way starts from nothing: what was left over of the last
+  // turn would only swallow the first steps back.
+  if ((delta < 0 && c.wheelRemainder > 0) || (delta > 0 && c.wheelRemainder < 0)) c.wheelRemainder = 0;
+  const int turned = c.wheelRemainder + delta;
+  e.notches = turned / kWheelDelta;  // toward zero, in either direction
+  c.wheelRemainder = turned % kWheelDelta;
+  return Raise(*c.window, c.id(), EventKind::Wheel, e);
+}
+
 void Facility::LostFocus(Control& c) {
+  c.wheelRemainder = 0;  // the user has moved on
   if (c.kind() != Kind::EditBox || c.layout->input != InputMode::Decimal) return;
   std::string rewritten = DecimalRewrite(c.text);
   if (rewritten != c.text) SetText(c, rewritten);

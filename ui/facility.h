@@ -92,6 +92,13 @@ class Facility {
   void UserEdited(Control& c, std::string text);
   void UserToggled(Control& c, bool checked);
   void UserPickedColour(Control& c, Colour colour);
+  // The wheel turned over a control by `delta` (kWheelDelta a notch, as a
+  // mouse sends it; a touchpad sends less): raises its wheel event with the
+  // whole notches of what the control has been turned so far and keeps the
+  // rest for the next turn, dropped when the wheel turns the other way or the
+  // control loses the focus. The event is raised even for no whole notch.
+  // True when a routine ran.
+  bool UserTurnedWheel(Control& c, int delta, Event e);
   void LostFocus(Control& c);
   // A click on a link: opens what it points to; the link counts as visited
   // exactly when that worked. Defined with the links (links.cpp).

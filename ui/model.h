@@ -41,6 +41,9 @@ struct FontSpec {
   uint8_t charset, outPrecision, clipPrecision, quality, pitchAndFamily;
 };
 
+// What a mouse wheel reports for a notch.
+inline constexpr int kWheelDelta = 120;
+
 // Arguments of an event: mouse position and key state (1 Ctrl, 2 Shift,
 // 4 Alt), and for the wheel the number of notches (positive away from the user).
 struct Event {
@@ -155,6 +158,7 @@ struct Control {
   int fontPoints;
   Colour textColour, gradientMiddle;
   bool hover = false, visited = false;  // links: the cursor is on it; its latest click opened it
+  int wheelRemainder = 0;               // what the wheel has turned it short of a whole notch
   void* native = nullptr;               // the backend's handle
 
   uint32_t id() const { return layout->id; }

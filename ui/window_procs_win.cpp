@@ -28,11 +28,7 @@ bool RaiseMouseEvent(NativeControl& nc, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_LBUTTONDBLCLK: f.Raise(w, id, EventKind::DoubleClicked, MouseEvent(wp, lp)); return false;
     case WM_RBUTTONUP: f.Raise(w, id, EventKind::RightButtonUp, MouseEvent(wp, lp)); return false;
-    case WM_MOUSEWHEEL: {
-      Event e = MouseEvent(wp, lp);
-      e.notches = GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;  // truncates toward zero
-      return f.Raise(w, id, EventKind::Wheel, e);
-    }
+    case WM_MOUSEWHEEL: return f.UserTurnedWheel(*nc.model, GET_WHEEL_DELTA_WPARAM(wp), MouseEvent(wp, lp));
     default: return false;
   }
 }

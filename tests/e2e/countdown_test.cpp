@@ -127,6 +127,12 @@ TEST(Wheel, FontSizeGrowsAndWidthStaysAtLeastOne) {
   EXPECT_TRUE(s.WaitFileHas(L"字体大小=73"));
   Wheel(Centre(font), 120 * 10);
   EXPECT_TRUE(WaitText(font, L"83"));
+  // A touchpad's steps under a notch add up; turned back, it starts afresh.
+  WheelBurst(Centre(font), {40, 40, 40, 30, 30, 30, 30});
+  EXPECT_TRUE(WaitText(font, L"85"));
+  WheelBurst(Centre(font), {30, -30, -30, -30, -30});
+  EXPECT_TRUE(WaitText(font, L"84"));
+  EXPECT_TRUE(s.WaitFileHas(L"字体大小=84"));
   EXPECT_TRUE(WaitUntil([&] { return InkOf(s.Label()) > inkBefore; })) << "the digits grew";
 
   const HWND width = s.Ctl(id::kWidthBox);

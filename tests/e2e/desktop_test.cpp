@@ -33,6 +33,21 @@ void DragTo(const Session& s, POINT to) {
   Drag(grip, {grip.x + to.x - r.left, grip.y + to.y - r.top});
 }
 
+// A taskbar along the bottom, as Wine learns of one: from the root window's
+// _NET_WORKAREA (which Xvfb keeps while a client, this test, is connected),
+// read again when the display mode is set afresh. True once it holds.
+bool SetWorkAreaBottom(LONG bottom) {
+  const std::string area = "0,0," + std::to_string(Screen().x) + "," + std::to_string(bottom);
+  const bool set = RunOnHost(bottom == Screen().y ? "xprop -root -remove _NET_WORKAREA"
+                                                  : "xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA " + area);
+  DEVMODEW mode{};
+  mode.dmSize = sizeof mode;
+  EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+  ChangeDisplaySettingsExW(nullptr, &mode, nullptr, CDS_RESET, nullptr);
+  RECT work{};
+  return set && SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && work.bottom == bottom;
+}
+
 // Somewhere on neither of the program's windows.
 POINT Elsewhere() { return {Screen().x * 3 / 4, 40}; }
 
@@ -95,6 +110,22 @@ TEST(EdgeHiding, HidesAtEachEdgeAndCornerAndShowsFromTheStrip) {
     MoveMouse(c.strip);  // in view again, to be dragged away
     ASSERT_TRUE(WaitAt(s.main, c.shown.x, c.shown.y)) << Where(s.main);
   }
+}
+
+// Hidden there, the window's strip would lie under the taskbar. In the
+// corner, it hides at the free edge instead.
+TEST(EdgeHiding, NeverHidesAtAnEdgeATaskbarHolds) {
+  const struct Bar {
+    ~Bar() { SetWorkAreaBottom(Screen().y); }
+  } bar;
+  ASSERT_TRUE(SetWorkAreaBottom(Screen().y - 40));
+  Session s;
+  ASSERT_SESSION(s);
+  const RECT start = WindowRect(s.main);
+  const LONG overTheBar = Screen().y - (start.bottom - start.top) + 10;
+  DragTo(s, {-10, overTheBar});
+  MoveMouse(Elsewhere());
+  EXPECT_TRUE(WaitAt(s.main, 3 - (start.right - start.left), overTheBar)) << Where(s.main);
 }
 
 TEST(EdgeHiding, NothingMovesWhileTheLeftButtonIsHeldElsewhere) {

@@ -754,6 +754,28 @@ bool WaitText(HWND window, const std::wstring& expected, DWORD timeoutMs) {
   return WaitUntil([&] { return Text(window) == expected; }, timeoutMs);
 }
 
+// ---- The machine Wine runs on ----
+
+bool RunOnHost(const std::string& command, DWORD timeoutMs) {
+  // Wine runs a Unix program given by its path but hands back no process to
+  // wait for: the shell leaves its status in a file once it is done.
+  const std::string status = "/tmp/countdown-e2e-" + std::to_string(GetCurrentProcessId());
+  std::wstring line =
+      Wide("Z:\\bin\\sh -c \"" + command + "; echo $? >" + status + "~ && mv " + status + "~ " + status + "\"");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    return false;
+  const OwnedHandle process(started.hProcess), thread(started.hThread);
+  const fs::path file(DosPath(Wide(status)));
+  std::string code;
+  const bool ended = WaitUntil([&] { return static_cast<bool>(std::ifstream(file) >> code); }, timeoutMs);
+  std::error_code ignored;
+  fs::remove(file, ignored);
+  return ended && code == "0";
+}
+
 // ---- Pixels and pictures ----
 
 COLORREF ScreenPixel(int x, int y) {

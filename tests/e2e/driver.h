@@ -210,6 +210,13 @@ void TypeInto(HWND edit, const std::wstring& text);
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
 bool WaitText(HWND window, const std::wstring& expected, DWORD timeoutMs = 5000);
 
+// ---- The machine Wine runs on ------------------------------------------------
+
+// Runs a shell command of the machine under Wine (the X server's tools, say)
+// and waits for it to end, timeoutMs at most; true when it ended with status
+// 0. The command holds no double quote.
+bool RunOnHost(const std::string& command, DWORD timeoutMs = 5000);
+
 // ---- Pixels and pictures ---------------------------------------------------------
 
 // The colour of one screen pixel (GetPixel on the screen DC); CLR_INVALID

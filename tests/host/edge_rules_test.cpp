@@ -1,6 +1,8 @@
 // Where edge hiding puts the window: one monitor, several, and the way back.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "desktop/edge_rules.h"
 
 void PrintTo(const ScreenPoint& p, std::ostream* out) { *out << "(" << p.x << ", " << p.y << ")"; }
@@ -14,9 +16,10 @@ ScreenRect At(int32_t left, int32_t top, int32_t width = 280, int32_t height = 9
   return {left, top, left + width, top + height};
 }
 
+// No work area: no taskbar, all of the monitor is.
 ScreenPoint Pass(const ScreenRect& window, ScreenPoint cursor, const ScreenRect& monitor = kScreen, int32_t margin = 3,
-                 Monitors all = {}) {
-  return EdgeRulePosition(window, monitor, cursor, margin, all);
+                 Monitors all = {}, const ScreenRect& work = {}) {
+  return EdgeRulePosition(window, monitor, work == ScreenRect{} ? monitor : work, cursor, margin, all);
 }
 
 TEST(EdgeRules, HideAtTheEdgeTouchedAndShowFromTheStrip) {
@@ -74,13 +77,36 @@ TEST(EdgeRules, SwitchingOffBringsAHiddenWindowBackAtItsEdge) {
     ScreenPoint back;
   };
   const Case cases[] = {
-      {At(-277, 300), {0, 300}},  {At(400, -87), {400, 0}},   {At(1021, 300), {744, 300}},
-      {At(400, 765), {400, 678}}, {At(-10, -87), {-10, 0}},   {At(-10, 765), {-10, 678}},
-      {At(1021, -5), {744, -5}},  {At(300, 300), {300, 300}}, {At(-276, 300), {-276, 300}},
+      {At(-277, 300), {0, 300}},
+      {At(400, -87), {400, 0}},
+      {At(1021, 300), {744, 300}},
+      {At(400, 765), {400, 678}},
+      {At(-10, -87), {-10, 0}},
+      {At(-10, 765), {-10, 678}},
+      {At(1021, -5), {744, -5}},
+      {At(300, 300), {300, 300}},
+      {At(-276, 300), {-276, 300}},
+      // Hidden at two edges at once: back in full, against both.
+      {At(1021, -87), {744, 0}},
+      {At(-277, 765), {0, 678}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RestoredPosition(c.hidden, kScreen), c.back) << c.hidden.left << "," << c.hidden.top;
   }
+}
+
+// A taskbar holds an edge where the work area stops short of the screen: a
+// window pushed over it stays; the free edges, and its strip, work as ever.
+TEST(EdgeRules, NothingHidesAtAnEdgeATaskbarHolds) {
+  const ScreenRect bottomBar{0, 0, 1024, 728}, topBar{0, 30, 1024, 768}, leftBar{60, 0, 1024, 768},
+      rightBar{0, 0, 964, 768};
+  const std::tuple<ScreenRect, ScreenRect, ScreenPoint> cases[] = {
+      // work area, window, where it goes
+      {bottomBar, At(400, 700), {400, 700}},  {topBar, At(400, -5), {400, -5}},
+      {leftBar, At(-10, 300), {-10, 300}},    {rightBar, At(800, 300), {800, 300}},
+      {bottomBar, At(-10, 700), {-277, 700}}, {rightBar, At(800, -5), {800, -87}}};
+  for (const auto& [work, window, to] : cases) EXPECT_EQ(Pass(window, kAway, kScreen, 3, {}, work), to) << window.left;
+  EXPECT_EQ(Pass(At(400, 765), {500, 767}, kScreen, 3, {}, bottomBar), (ScreenPoint{400, 678}));
 }
 
 // A laptop screen with a projector: beside it, above it, or to its left.

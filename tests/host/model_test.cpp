@@ -158,6 +158,30 @@ TEST(Facility, DecimalBoxIsRewrittenWhenItLosesTheFocus) {
   EXPECT_TRUE(h.store.writes.empty());
 }
 
+// A touchpad turns the wheel by less than a notch: the steps add up, box by
+// box, and start afresh when turned back or once the box loses the focus.
+TEST(Facility, WheelStepsAddUpToWholeNotchesInEachBox) {
+  Harness h;
+  ui::Control &width = h.Box(s::窗口宽度编辑框), &height = h.Box(s::窗口高度编辑框);
+  const auto turn = [&h](ui::Control& box, std::initializer_list<int> deltas) {
+    for (const int delta : deltas) h.facility.UserTurnedWheel(box, delta, {});
+    return box.text;
+  };
+  EXPECT_EQ(turn(width, {40, 40}), "280");
+  EXPECT_EQ(turn(width, {40}), "281");
+  EXPECT_EQ(turn(width, {100}), "281");
+  EXPECT_EQ(turn(height, {30}), "90");
+  EXPECT_EQ(turn(width, {20}), "282");
+  EXPECT_EQ(turn(width, {60, -60, -60}), "281");
+  EXPECT_EQ(turn(width, {100}), "281");
+  h.facility.LostFocus(width);
+  EXPECT_EQ(turn(width, {20}), "281");
+  // Short of a notch, the box is still rewritten as its whole number and saved.
+  h.facility.UserEdited(width, "12.7");
+  EXPECT_EQ(turn(width, {40}), "12");
+  EXPECT_EQ(h.store.writes.back(), (std::pair<std::string, std::string>{"窗口宽度", "12"}));
+}
+
 TEST(Facility, MainWindowTakesTheLabelSizeAfterAUserResize) {
   Harness h;
   ui::Window& main = h.Main();
