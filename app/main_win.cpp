@@ -51,17 +51,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   backend->Attach(*facility);
   facility->SetLinkShell(new ui::Win32LinkShell);
   auto* process = new Win32Process;
+  EndBindFailuresThrough(*process);
   auto* program = new Program(*facility,
                               Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32Delay,
                                        *new Win32InputBox(instance), *new Win32Shell, *process, *new Win32Desktop},
                               kProgramWindows);
-  // The program's own end runs however the process ends: from the close
-  // command, a failure, or the loop running out of windows.
-  process->BeforeExit([](void* ended) { ProgramExit(*static_cast<Program*>(ended)); }, program);
   StartProgram(*program);
-  const int code = backend->RunMessageLoop();
-  ProgramExit(*program);
-  return code;
+  process->Exit(backend->RunMessageLoop());
 }
 
 // The program is built without exceptions: it has nothing to recover from an
