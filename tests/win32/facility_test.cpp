@@ -264,6 +264,9 @@ TEST(Win32ProcessDeathTest, FailShowsTheReasonThenEndsWithExitCodeOne) {
       ::testing::ExitedWithCode(1), "\\[错误\\] 无法创建窗口“设置窗口”，程序无法运行。");
 }
 
+// A crash ends a death test's child at once, with no debugger to wait for.
+LONG WINAPI EndAtOnce(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
+
 // The settings window, while the main window's clock runs behind the box;
 // a control of the main window, after which no window is left.
 TEST(Win32ProcessDeathTest, AWindowThatCannotBeBuiltIsReportedHoweverLongTheBoxStaysUp) {
@@ -272,8 +275,7 @@ TEST(Win32ProcessDeathTest, AWindowThatCannotBeBuiltIsReportedHoweverLongTheBoxS
   for (int i = 0; i < 2; ++i) {
     EXPECT_EXIT(
         {
-          // A crash ends the child at once, with no debugger to wait for.
-          SetUnhandledExceptionFilter([](EXCEPTION_POINTERS*) -> LONG { return EXCEPTION_EXECUTE_HANDLER; });
+          SetUnhandledExceptionFilter(EndAtOnce);
           g_refusal = &refusals[i];
           SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
           SetTimer(nullptr, 0, 1500, AnswerMessageBox);  // after the clock's first second
