@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
@@ -87,8 +86,7 @@ class Session {
 };
 
 // Commands in the menu's order, separators left out: how many Down presses
-// reach each from a menu with nothing selected yet (from the end, Up reaches
-// kCloseItem first).
+// reach each from a menu with nothing selected yet.
 enum Item {
   kStartItem = 1,
   kResetItem,
@@ -131,7 +129,6 @@ class MenuPicture {
     }
     return {top, height};
   }
-  int Height() const { return rect_.bottom - rect_.top; }
   // The first item's line, to tell its caption from another.
   std::vector<COLORREF> FirstLine() const {
     std::vector<COLORREF> pixels;
@@ -167,31 +164,26 @@ class Menu {
     return picture.FirstLine();
   }
   HWND window() const { return window_; }
-  // Walks the highlight to the item a key at a time (from the end, with Up,
-  // when that is nearer), each once the last has moved it on by one item (the
-  // first to the first or last item), so that the item highlighted is that
-  // one; then Enter, and the menu goes.
+  // Walks the highlight down to the item a key at a time, each once the last
+  // has moved it on by one item (the first onto the first item), so that the
+  // item highlighted is that one; then Enter, and the menu goes.
   bool Choose(Item item) {
-    const bool up = item > kCloseItem / 2;
-    const int presses = up ? kCloseItem + 1 - item : item;
     int at = -1;
-    for (int i = 0; i < presses; ++i) {
+    for (int i = 0; i < item; ++i) {
       const int was = at;
-      PressKey(up ? VK_UP : VK_DOWN);
+      PressKey(VK_DOWN);
       bool byOne = false;
       const bool moved = WaitUntil(
           [&] {
-            const MenuPicture picture(window_);
-            const auto [top, height] = picture.Highlight();
+            const auto [top, height] = MenuPicture(window_).Highlight();
             at = top;
-            const int end = up ? picture.Height() - (top + height) : top;  // from where the walk began
-            byOne = was < 0 ? end < height : std::abs(top - was) < 2 * height;
-            return top >= 0 && top != was;
+            byOne = was < 0 ? top < height : top - was < 2 * height;
+            return top > was;
           },
           10000);
       if (!moved || !byOne) {
         ADD_FAILURE() << "the highlight " << (moved ? "moved on by more than one item" : "did not move") << " at key "
-                      << i + 1 << " of " << presses << " for item " << item;
+                      << i + 1 << " for item " << item;
         PressKey(VK_ESCAPE);
         return false;
       }
