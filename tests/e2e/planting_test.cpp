@@ -18,14 +18,22 @@ using planted::RunProgram;
 
 const wchar_t* const kPlanted[] = {L"winmm.dll", L"mpr.dll", L"msimg32.dll", L"gdiplus.dll"};
 
-// Whether a process that the given one started still runs.
-bool ChildRunning(DWORD parent) {
+// Whether a process that the program started still runs. Ids are used again
+// (soon, under Wine): a child is one younger than its parent.
+bool ChildRunning(const Program& program) {
+  const auto born = [](HANDLE process) {
+    FILETIME created{}, unused{};
+    GetProcessTimes(process, &created, &unused, &unused, &unused);
+    return ULARGE_INTEGER{{created.dwLowDateTime, created.dwHighDateTime}}.QuadPart;
+  };
   const OwnedFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more;
        more = Process32NextW(snapshot.get(), &entry)) {
-    if (entry.th32ParentProcessID == parent) return true;
+    if (entry.th32ParentProcessID != program.ProcessId()) continue;
+    const OwnedHandle child(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    if (child && born(child.get()) >= born(program.ProcessHandle())) return true;
   }
   return false;
 }
@@ -63,8 +71,7 @@ TEST(Planting, LibrariesLeftBesideTheProgramAreNeverLoaded) {
   PressKey(VK_ESCAPE);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
   EXPECT_TRUE(s.program.Running());
-  EXPECT_TRUE(WaitUntil([&] { return !ChildRunning(s.program.ProcessId()); }, 10000))
-      << "explorer.exe is still at work";
+  EXPECT_TRUE(WaitUntil([&] { return !ChildRunning(s.program); }, 10000)) << "explorer.exe is still at work";
   for (const wchar_t* name : kPlanted) {
     const std::wstring marker = s.program.Folder() + L"\\" + name + L".loaded";
     std::string loaders;
