@@ -19,8 +19,8 @@ constexpr DWORD kEndWait = 2000;
 
 // Each worker is handed a request of its own, which it copies and frees: the
 // program's record is rewritten by the next delay, perhaps one nested in this
-// one before this worker has even started. The delay's end, which the delay
-// outlives, cuts its wait short.
+// one before this worker has even started. The delay's end cuts its wait
+// short (the event outlives every worker: the delay's end waits for them).
 struct Handed {
   DelayRequest request;
   HANDLE ending;

@@ -51,7 +51,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   backend->Attach(*facility);
   facility->SetLinkShell(new ui::Win32LinkShell);
   auto* process = new Win32Process;
-  EndBindFailuresThrough(*process);
+  EndBindFailuresThrough(*process);  // a function missing from the system ends the program as any end does
   auto* program = new Program(*facility,
                               Services{*new ProfileSettingsStore, *new Win32Sound, *new Win32Delay,
                                        *new Win32InputBox(instance), *new Win32Shell, *process, *new Win32Desktop},
