@@ -15,14 +15,22 @@ constexpr wchar_t kWakeClass[] = L"CountdownDelay";
 // "我是延迟我怕谁?" in code page 936, as the A function expects it.
 constexpr char kWakeName[] = "\xCE\xD2\xCA\xC7\xD1\xD3\xB3\xD9\xCE\xD2\xC5\xC2\xCB\xAD\x3F";
 
+constexpr DWORD kEndWait = 2000;
+
 // Each worker is handed a request of its own, which it copies and frees: the
 // program's record is rewritten by the next delay, perhaps one nested in this
-// one before this worker has even started.
+// one before this worker has even started. The delay's end cuts its wait
+// short (the event outlives every worker: the delay's end waits for them).
+struct Handed {
+  DelayRequest request;
+  HANDLE ending;
+};
+
 DWORD WINAPI DelayWorker(void* parameter) {
-  const std::unique_ptr<DelayRequest> handed(static_cast<DelayRequest*>(parameter));
+  const std::unique_ptr<Handed> handed(static_cast<Handed*>(parameter));
   DelayRequest copy;
-  Sys<Bound::MoveMemoryBytes>()(&copy, handed.get(), sizeof copy);
-  Sys<Bound::Sleep>()(static_cast<DWORD>(copy.milliseconds));
+  Sys<Bound::MoveMemoryBytes>()(&copy, &handed->request, sizeof copy);
+  WaitForSingleObject(handed->ending, static_cast<DWORD>(copy.milliseconds));
   Sys<Bound::PostMessageA>()(HandleFromBits<HWND>(copy.wakeWindow), copy.wakeMessage, copy.wait, 0);
   return 0;
 }
@@ -31,9 +39,16 @@ bool IsCloseOrQuit(UINT message) { return message == WM_CLOSE || message == WM_Q
 
 }  // namespace
 
-Win32Delay::Win32Delay() : window_(CreateMessageWindow(kWakeClass, WakeProc, this)) {}
+Win32Delay::Win32Delay()
+    : window_(CreateMessageWindow(kWakeClass, WakeProc, this)), ending_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-Win32Delay::~Win32Delay() = default;
+Win32Delay::~Win32Delay() { End(); }
+
+void Win32Delay::End() {
+  SetEvent(ending_.get());
+  for (const OwnedHandle& worker : workers_) WaitForSingleObject(worker.get(), kEndWait);
+  workers_.clear();
+}
 
 LRESULT CALLBACK Win32Delay::WakeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   auto* delay = reinterpret_cast<Win32Delay*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -53,11 +68,15 @@ void Win32Delay::Wait(DelayRequest& request, int milliseconds) {
   request.wakeWindow = HandleBits(window_.get());
   request.wait = ++lastWait_;
   wakeMessage_ = request.wakeMessage;
-  // Without a window or a worker no wake-up would come: better no pause than no end.
-  if (!window_) return;
-  auto handed = std::make_unique<DelayRequest>(request);
-  if (!OwnedHandle(Sys<Bound::CreateThread>()(nullptr, 0, DelayWorker, handed.get(), 0, nullptr))) return;
+  // Without a window or a worker no wake-up would come: better no pause than
+  // no end. After the end, no pause at all.
+  if (!window_ || !ending_ || WaitForSingleObject(ending_.get(), 0) == WAIT_OBJECT_0) return;
+  std::erase_if(workers_, [](const OwnedHandle& w) { return WaitForSingleObject(w.get(), 0) == WAIT_OBJECT_0; });
+  auto handed = std::make_unique<Handed>(Handed{request, ending_.get()});
+  OwnedHandle worker(Sys<Bound::CreateThread>()(nullptr, 0, DelayWorker, handed.get(), 0, nullptr));
+  if (!worker) return;
   static_cast<void>(handed.release());  // the worker's now
+  workers_.push_back(std::move(worker));
 
   PendingWait wait{request.wait, false};
   waits_.push_back(&wait);

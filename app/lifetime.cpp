@@ -23,15 +23,22 @@ bool Loaded(Program& program, const ui::WindowSpec& window, ui::Window*& handle)
 }  // namespace
 
 void StartProgram(Program& program) {
+  // The program's own end runs however the process ends: from the close
+  // command, a failure, or the loop running out of windows.
+  program.sys.process.AtEnd([](void* ended) { ProgramExit(*static_cast<Program*>(ended)); }, &program);
   program.ui.SetContext(&program);
   Loaded(program, program.windows.main, program.main);
 }
 
 void ProgramExit(Program& program) {
-  // Nothing of the program's own goes on while the process is torn down: the
-  // sound is stopped and edge hiding's threads have returned.
+  // Nothing of the program's own goes on while the process is torn down: no
+  // routine runs from here on (a failure's message box still handles the
+  // windows' messages, their timers' among them), the sound is stopped, and
+  // the threads of edge hiding and of the delay have returned.
+  program.ui.SetContext(nullptr);
   program.sys.sound.Stop();
   program.sys.desktop.End();
+  program.sys.delay.End();
   if (program.countdown) {
     program.countdown->minutesText = {};
     program.countdown->secondsText = {};

@@ -3,8 +3,9 @@
 
 struct Program;
 
-// Creates the records, loads the main window (whose creation brings up the
-// rest) and leaves the program ready for the message loop.
+// Gives the process control the program's end, loads the main window (whose
+// creation brings up the rest) and leaves the program ready for the message
+// loop.
 void StartProgram(Program& program);
 
 // The main window's creation routine: the settings window loaded (its own
@@ -13,7 +14,7 @@ void MainWindowCreated(Program& program);
 // Ends the program: edge hiding off, the settings window destroyed, exit code 0.
 void CloseProgram(Program& program);
 
-// Stops what still runs beside the user-interface thread (the sound, edge
-// hiding's threads) and releases the program-wide records; runs when the
-// process ends, whichever way it ends.
+// Stops every routine and what still runs beside the user-interface thread
+// (the sound, the threads of edge hiding and of the delay) and releases the
+// program-wide records; runs when the process ends, whichever way it ends.
 void ProgramExit(Program& program);

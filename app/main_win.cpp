@@ -51,18 +51,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   backend->Attach(*facility);
   facility->SetLinkShell(new ui::Win32LinkShell);
   auto* process = new Win32Process;
+  EndBindFailuresThrough(*process);  // a function missing from the system ends the program as any end does
   auto* program =
       new Program(*facility,
                   Services{*new FileSettingsStore(*new ExecutableFolder, *new Win32Gbk), *new Win32Sound,
                            *new Win32Delay, *new Win32InputBox(instance), *new Win32Shell, *process, *new Win32Desktop},
                   kProgramWindows);
-  // The program's own end runs however the process ends: from the close
-  // command, a failure, or the loop running out of windows.
-  process->BeforeExit([](void* ended) { ProgramExit(*static_cast<Program*>(ended)); }, program);
   StartProgram(*program);
-  const int code = backend->RunMessageLoop();
-  ProgramExit(*program);
-  return code;
+  process->Exit(backend->RunMessageLoop());
 }
 
 // The program is built without exceptions: it has nothing to recover from an

@@ -40,6 +40,9 @@ class Delay {
   // messages, through the request record; a close or quit message ends the
   // wait early and is left for the main loop.
   virtual void Wait(DelayRequest& request, int milliseconds) = 0;
+  // For the end of the process: every worker of a delay has returned, and a
+  // wait started from now on returns at once.
+  virtual void End() = 0;
 };
 
 class InputBox {

@@ -28,6 +28,7 @@ class SystemDirectoryLibraries : public SystemLibraries {
 // is marked as such, so that it is looked for only once.
 std::atomic<uintptr_t> g_addresses[kBoundCount];
 constexpr uintptr_t kMissing = 1;
+std::atomic<ProcessControl*> g_failures{nullptr};
 
 }  // namespace
 
@@ -36,13 +37,16 @@ uintptr_t BoundAddress(Bound entry) {
   uintptr_t address = slot.load(std::memory_order_acquire);
   if (address == 0) {
     SystemDirectoryLibraries system;
-    Win32Process process;
-    address = reinterpret_cast<uintptr_t>(BindFunction(system, process, entry).address);
+    ProcessControl* named = g_failures.load(std::memory_order_acquire);
+    Win32Process plain;
+    address = reinterpret_cast<uintptr_t>(BindFunction(system, named ? *named : plain, entry).address);
     if (address == 0) address = kMissing;
     slot.store(address, std::memory_order_release);
   }
   return address == kMissing ? 0 : address;
 }
+
+void EndBindFailuresThrough(ProcessControl& process) { g_failures.store(&process, std::memory_order_release); }
 
 void ReplaceBound(Bound entry, uintptr_t address) {
   g_addresses[static_cast<int>(entry)].store(address, std::memory_order_release);

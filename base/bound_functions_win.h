@@ -20,6 +20,11 @@ VOID WINAPI MoveMemorySignature(PVOID destination, const VOID* source, SIZE_T le
 // optional entry that this system lacks.
 uintptr_t BoundAddress(Bound entry);
 
+// The process control that a failed binding ends the process through, on
+// whichever thread it happens: the program's own, so that the program's end
+// runs. Until one is named, a plain one (no end of the program's to run).
+void EndBindFailuresThrough(ProcessControl& process);
+
 // For the tests: the entry calls this address from now on instead of the
 // system's (a system that refuses, say); 0 binds it afresh on its next use.
 void ReplaceBound(Bound entry, uintptr_t address);

@@ -26,11 +26,9 @@ fuzz_seconds=${BENCH_FUZZ_SECONDS:-120}
 preset=win$wine_bits
 echo "Building the $wine_bits-bit programs ($wine_reason)..."
 for p in win32 "$preset"; do  # the shipped program is the 32-bit one on every machine
-  cmake --preset "$p" >/dev/null
-  cmake --build --preset "$p" -j2 --target countdown bench_driver polling_hider minimal_window same_windows settings_writes >/dev/null
+  build_preset "$p" --target countdown bench_driver polling_hider minimal_window same_windows settings_writes >/dev/null
 done
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j2 --target settings_fuzz >/dev/null
+build_preset fuzz --target settings_fuzz >/dev/null
 build=$root/build/$preset
 
 out=$root/build/bench
@@ -200,7 +198,7 @@ row "  a burst of 60 wheel notches, two writes a notch (ms in all)" "$(field sto
 
 # Soak: the end-to-end soak test with a whole day's counts (the test command
 # runs a quarter of them).
-cmake --build --preset "$preset" -j2 --target e2e_tests >/dev/null
+build_preset "$preset" --target e2e_tests >/dev/null
 soak=$(COUNTDOWN_SOAK_PERCENT=100 ctest --test-dir "build/$preset" -R '^(wine_env_start|wine_env_stop|Soak\..*)$' -V 2>&1 || true)
 while IFS= read -r line; do
   what=$(sed -n 's/.* ms: \([^:]*\): GDI.*/\1/p' <<<"$line")

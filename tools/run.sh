@@ -9,13 +9,11 @@ bash tools/bootstrap.sh "$0"
 source tools/wine-env.sh
 wine_choose
 
-cmake --preset win32
-cmake --build --preset win32 -j2 --target countdown
+build_preset win32 --target countdown
 preset=win$wine_bits
 if [[ $wine_bits == 64 ]]; then
   echo "Starting the 64-bit build (build/win64/countdown.exe): $wine_reason."
-  cmake --preset win64
-  cmake --build --preset win64 -j2 --target countdown
+  build_preset win64 --target countdown
 fi
 exe=build/$preset/countdown.exe
 if ((wine_emulated)); then
@@ -26,8 +24,7 @@ if [[ -n ${DISPLAY:-} ]]; then
   wine_use "$wine_bits"
   # A 64-bit program needs a 64-bit prefix; the usual ~/.wine may be a 32-bit one.
   [[ $wine_bits == 64 ]] && export WINEPREFIX=${WINEPREFIX:-$HOME/.wine64}
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  wine_defaults
   exec "$WINELOADER" "$exe"
 fi
 

@@ -19,7 +19,7 @@ status=0
 # All are always built, so that neither width can rot unseen.
 for preset in host fuzz win32 win64; do
   # -k: one target that fails to build still leaves the others to test.
-  { cmake --preset "$preset" && cmake --build --preset "$preset" -j2 -- -k; } || status=1
+  build_preset "$preset" -- -k || status=1
 done
 
 ctest_run() {

@@ -16,9 +16,10 @@ cmd=${1:?usage: testenv.sh start|stop <dir> [32|64]}
 dir=$(mkdir -p "${2:?usage: testenv.sh start|stop <dir> [32|64]}" && cd "$2" && pwd)
 bits=${3:-32}
 record=${4:-}
-export WINEPREFIX=$dir/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# The prefix is made in the locale the programs will run in (as wine-run.sh sets).
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+export WINEPREFIX=$dir/prefix
+# The prefix is made in the environment the programs will run in.
+unset COUNTDOWN_LANG
+wine_defaults
 
 # alive <pid>: running, not a zombie waiting for a parent that may never reap it.
 alive() {

@@ -1,4 +1,5 @@
-# Which Wine runs this project's Windows programs; sourced by the other scripts.
+# Which Wine runs this project's Windows programs, the environment they run
+# in, and how a preset is built; sourced by the other scripts.
 #
 # Some x86-64 machines cannot execute 32-bit Linux programs: there the i386
 # Wine loader fails with "Exec format error", however completely wine32 is
@@ -145,6 +146,23 @@ wine_choose() {
       return 1
       ;;
   esac
+}
+
+# build_preset <preset> [cmake --build arguments...]: configures the preset
+# and builds it, two jobs at a time.
+build_preset() {
+  cmake --preset "$1" && cmake --build --preset "$1" -j2 "${@:2}"
+}
+
+# wine_defaults: the environment every Wine program here runs in, each part
+# one that the caller may have set otherwise: no debug output; no Mono or
+# Gecko prompt and no desktop menu entries; and the Chinese locale, in which
+# Wine uses code page 936 like a Chinese Windows (COUNTDOWN_LANG asks for
+# another: C.UTF-8 gives code page 1252, like a Western Windows).
+wine_defaults() {
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+  export LANG=${COUNTDOWN_LANG:-zh_CN.UTF-8} LC_ALL=${COUNTDOWN_LANG:-zh_CN.UTF-8}
 }
 
 # wine_use <32|64>: exports what Wine of that width needs. Programs are then

@@ -19,12 +19,8 @@ if [[ ! -s $env_dir/pulse.env ]]; then
 fi
 source "$env_dir/pulse.env"
 wine_use "$(<"$env_dir/bits")"
-export WINEPREFIX=$env_dir/prefix WINEDEBUG=${WINEDEBUG:--all}
-# No Mono/Gecko prompts, no desktop menu entries; a test may set its own.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
-# Wine then uses code page 936, like a Chinese Windows; a test may ask for
-# another locale (C.UTF-8: code page 1252, like a Western Windows).
-export LANG=${COUNTDOWN_LANG:-zh_CN.UTF-8} LC_ALL=${COUNTDOWN_LANG:-zh_CN.UTF-8}
+export WINEPREFIX=$env_dir/prefix
+wine_defaults  # a test may set its own overrides or locale
 
 # A hung program must not hang the whole run.
 exec timeout -k 10 "${WINE_RUN_TIMEOUT:-300}" "$WINELOADER" "$@"

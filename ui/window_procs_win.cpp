@@ -154,7 +154,10 @@ LRESULT OnNcDestroy(NativeWindow* nw, HWND hwnd) {
   for (Control& c : w.controls) c.native = nullptr;
   w.native = nullptr;
   f.Unloaded(w);  // the model window is gone from here on
-  if (!f.AnyLoaded()) PostQuitMessage(0);
+  // The main loop looks before each wait whether any window is left; this
+  // only wakes one already waiting. A quit message would also end at once
+  // any message box still to come, a failure's among them.
+  if (!f.AnyLoaded()) PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
   return 0;
 }
 

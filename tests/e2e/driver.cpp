@@ -724,10 +724,35 @@ void PressKeys(std::initializer_list<WORD> vks) {
 
 void SelectAll() { PressKeys({VK_CONTROL, 'A'}); }
 
+namespace {
+
+// The selection's ends, from EM_GETSEL's result (no pointers to carry across).
+std::pair<DWORD, DWORD> SelectedRange(HWND edit) {
+  DWORD_PTR both = 0;
+  SendWithTimeout(edit, EM_GETSEL, 0, 0, &both);
+  return {LOWORD(both), HIWORD(both)};
+}
+
+}  // namespace
+
 void ClickAndSelectAll(HWND edit) {
-  Click(edit);
+  // All selected first, so that the click shows it has arrived: it leaves the caret alone.
   SendWithTimeout(edit, EM_SETSEL, 0, -1, nullptr);
-  Sleep(kSettleMs);
+  Click(edit);
+  WaitUntil([&] {
+    const auto [from, to] = SelectedRange(edit);
+    return Focus(edit) == edit && (from == to || Text(edit).empty());
+  });
+  SendWithTimeout(edit, EM_SETSEL, 0, -1, nullptr);
+}
+
+bool WaitReadyToReplace(HWND edit, DWORD timeoutMs) {
+  return WaitUntil(
+      [&] {
+        return Focus(edit) == edit &&
+               SelectedRange(edit) == std::pair<DWORD, DWORD>(0, static_cast<DWORD>(Text(edit).size()));
+      },
+      timeoutMs);
 }
 
 void TypeInto(HWND edit, const std::wstring& text) {
@@ -783,25 +808,26 @@ COLORREF ScreenPixel(int x, int y) {
   return screen.get() ? GetPixel(screen.get(), x, y) : CLR_INVALID;
 }
 
-std::wstring SaveScreenshot(const RECT& rect, const std::wstring& name) {
+COLORREF ScreenImage::At(int x, int y) const {
+  const DWORD bgr = bits[static_cast<size_t>(y - area.top) * (area.right - area.left) + (x - area.left)];
+  return RGB(GetBValue(bgr), GetGValue(bgr), GetRValue(bgr));  // GDI's order is the reverse of a COLORREF's
+}
+
+ScreenImage CaptureScreen(const RECT& rect) {
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
   const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
   RECT screenRect{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-  RECT area{};
-  if (!IntersectRect(&area, &rect, &screenRect)) return {};
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-
-  // A plain 32-bit BMP, rows top to bottom: the header and the pixels as
-  // GDI hands them over. The test environment turns it into a PNG.
+  ScreenImage image;
+  if (!IntersectRect(&image.area, &rect, &screenRect)) return {};
+  const int width = image.area.right - image.area.left;
+  const int height = image.area.bottom - image.area.top;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biHeight = -height;  // rows top to bottom
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  const size_t pixelBytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
   const WindowDc screen(nullptr);
   const OwnedMemoryDc memory(screen.get() ? CreateCompatibleDC(screen.get()) : nullptr);
   void* bits = nullptr;
@@ -809,16 +835,37 @@ std::wstring SaveScreenshot(const RECT& rect, const std::wstring& name) {
   if (!bitmap || bits == nullptr) return {};
   {
     const Selection selected(memory.get(), bitmap.get());
-    if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY | CAPTUREBLT)) return {};
+    if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), image.area.left, image.area.top,
+                SRCCOPY | CAPTUREBLT)) {
+      return {};
+    }
     GdiFlush();
   }
+  const auto* first = static_cast<const DWORD*>(bits);
+  image.bits.assign(first, first + static_cast<size_t>(width) * height);
+  return image;
+}
+
+std::wstring SaveScreenshot(const RECT& rect, const std::wstring& name) {
+  const ScreenImage image = CaptureScreen(rect);
+  if (image.empty()) return {};
+  // A plain 32-bit BMP, rows top to bottom: the header and the pixels as
+  // GDI hands them over. The test environment turns it into a PNG.
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = image.area.right - image.area.left;
+  info.biHeight = -(image.area.bottom - image.area.top);
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  info.biCompression = BI_RGB;
+  const size_t pixelBytes = image.bits.size() * sizeof(DWORD);
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfOffBits = sizeof file + sizeof info;
   file.bfSize = static_cast<DWORD>(file.bfOffBits + pixelBytes);
   std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-  bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  bytes.append(static_cast<const char*>(bits), pixelBytes);
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+  bytes.append(reinterpret_cast<const char*>(image.bits.data()), pixelBytes);
   const std::wstring path = (fs::path(ArtifactsDir()) / (SafeFileName(name) + L".bmp")).wstring();
   return WriteBytes(path, bytes) ? path : std::wstring();
 }

@@ -199,8 +199,12 @@ void PressKeys(std::initializer_list<WORD> vks);
 // Ctrl+A as keys. Wine 8's single-line EDIT ignores Ctrl+A; use
 // ClickAndSelectAll for edit boxes.
 void SelectAll();
-// Clicks into an edit box, then selects all its text with EM_SETSEL(0, -1).
+// Clicks into an edit box and, once the click has reached it, selects all
+// its text with EM_SETSEL(0, -1).
 void ClickAndSelectAll(HWND edit);
+// True once the edit box has the keyboard focus and all its text selected:
+// what is typed next replaces it.
+bool WaitReadyToReplace(HWND edit, DWORD timeoutMs = 5000);
 // ClickAndSelectAll, then types text over the selection.
 void TypeInto(HWND edit, const std::wstring& text);
 
@@ -222,6 +226,16 @@ bool RunOnHost(const std::string& command, DWORD timeoutMs = 5000);
 // The colour of one screen pixel (GetPixel on the screen DC); CLR_INVALID
 // when it cannot be read.
 COLORREF ScreenPixel(int x, int y);
+// What the screen shows in a rectangle, read in one go: its pixels row by row
+// from the top, as GDI hands them over (0x00RRGGBB). Clipped to the virtual
+// screen; empty when it cannot be read.
+struct ScreenImage {
+  RECT area{};  // what was read, in screen coordinates
+  std::vector<DWORD> bits;
+  bool empty() const { return bits.empty(); }
+  COLORREF At(int x, int y) const;  // screen coordinates inside area
+};
+ScreenImage CaptureScreen(const RECT& rect);
 // Captures what the screen shows in rect (clipped to the virtual screen) and
 // writes <ArtifactsDir>\<name>.bmp, which the test environment converts to a
 // PNG when it stops; characters not allowed in file names become '_'.

@@ -15,7 +15,7 @@ uint32_t FocusedId(const Session& s) {
 TEST(Keyboard, TabCyclesTheSettingsWindowAndTheFocusComesBackWithIt) {
   Session s;
   ASSERT_SESSION(s);
-  Click(s.Ctl(0x160112C9));  // the label "倒计时间：": the window itself has the focus
+  Click(s.Ctl(id::kTimePrompt));  // a label: the window itself has the focus
   PressKey(VK_TAB);
   EXPECT_TRUE(WaitUntil([&] { return FocusedId(s) == id::kStart; }));
   PressKeys({VK_SHIFT, VK_TAB});

@@ -28,8 +28,7 @@ TEST(PopUpMenu, RunsTheCountdownCommandsOptionsAndSettingsWindow) {
   menu.Choose(kStartItem);
   EXPECT_TRUE(WaitText(s.Ctl(id::kStart), L"继续计时"));
   const std::vector<COLORREF> continueLine = menu.Open(L"menu_continue");
-  PressKey(VK_ESCAPE);  // closed without a choice: nothing runs
-  EXPECT_TRUE(WaitUntil([&] { return !Visible(menu.window()); }));
+  EXPECT_TRUE(menu.Close());        // closed without a choice: nothing runs
   EXPECT_NE(startLine, pauseLine);  // the first item shows the button's caption each time
   EXPECT_NE(pauseLine, continueLine);
   EXPECT_NE(startLine, continueLine);
@@ -55,7 +54,12 @@ TEST(PopUpMenu, RunsTheCountdownCommandsOptionsAndSettingsWindow) {
   menu.Pick(kEnterTimeItem);
   const HWND box = s.program.WaitVisibleWindow(L"请输入：");
   ASSERT_NE(box, nullptr);
-  TypeText(L"7.9\r");  // the entry comes selected: typing replaces it
+  const std::vector<HWND> inside = Descendants(box);
+  const auto entry =
+      std::find_if(inside.begin(), inside.end(), [](HWND w) { return _wcsicmp(ClassName(w).c_str(), L"Edit") == 0; });
+  ASSERT_NE(entry, inside.end());
+  ASSERT_TRUE(WaitReadyToReplace(*entry)) << "the entry comes selected, ready to be typed over";
+  TypeText(L"7.9\r");
   EXPECT_TRUE(WaitText(s.Label(), L"07-00"));
   EXPECT_EQ(Text(s.Ctl(id::kTimeBox)), L"7");
 }

@@ -10,38 +10,41 @@
 #include <utility>
 #include <vector>
 
+#include "app/control_ids.h"
 #include "tests/e2e/driver.h"
 
 namespace e2e {
 
-// Identifiers of the main window's time label and the settings window's controls.
+// The controls' identifiers, as the program's own table names them, under
+// the short names the tests use.
 namespace id {
-inline constexpr uint32_t kTimeLabel = 0x1601007D;
-inline constexpr uint32_t kTitle = 0x1601131E;
-inline constexpr uint32_t kBody = 0x160112C2;
-inline constexpr uint32_t kStart = 0x160112CB;
-inline constexpr uint32_t kReset = 0x160112CC;
-inline constexpr uint32_t kTimeBox = 0x160112CA;
-inline constexpr uint32_t kClose = 0x160112C3;
-inline constexpr uint32_t kHide = 0x16011335;
-inline constexpr uint32_t kTranslucent = 0x160112C6;
-inline constexpr uint32_t kApplause = 0x160112C5;
-inline constexpr uint32_t kWarning = 0x160112C4;
-inline constexpr uint32_t kAutoHide = 0x160112C7;
-inline constexpr uint32_t kWidthBox = 0x16011337;
-inline constexpr uint32_t kHeightBox = 0x1601133A;
-inline constexpr uint32_t kFontBox = 0x16011338;
-inline constexpr uint32_t kBackColour = 0x160112F2;
-inline constexpr uint32_t kTextColour = 0x160112F5;
-// The About window's.
+namespace s = settings_window;
+inline constexpr uint32_t kTimeLabel = main_window::显示时间标签;
+inline constexpr uint32_t kTitle = s::标签7;
+inline constexpr uint32_t kBody = s::外形框1;
+inline constexpr uint32_t kStart = s::开始计时按钮;
+inline constexpr uint32_t kReset = s::时间归零按钮;
+inline constexpr uint32_t kTimePrompt = s::标签1;  // "倒计时间："
+inline constexpr uint32_t kTimeBox = s::时间编辑框;
+inline constexpr uint32_t kClose = s::关闭程序按钮;
+inline constexpr uint32_t kHide = s::隐藏按钮;
+inline constexpr uint32_t kTranslucent = s::半透明选择框;
+inline constexpr uint32_t kApplause = s::到时后鼓掌选择框;
+inline constexpr uint32_t kWarning = s::警告音选择框;
+inline constexpr uint32_t kAutoHide = s::自动隐藏选择框;
+inline constexpr uint32_t kWidthBox = s::窗口宽度编辑框;
+inline constexpr uint32_t kHeightBox = s::窗口高度编辑框;
+inline constexpr uint32_t kFontBox = s::字体大小编辑框;
+inline constexpr uint32_t kBackColour = s::背景颜色选择器;
+inline constexpr uint32_t kTextColour = s::文字颜色选择器;
 namespace about {
-inline constexpr uint32_t kTitle = 0x1601137F;
-inline constexpr uint32_t kClose = 0x16011382;
-inline constexpr uint32_t kBanner = 0x16011385;
-inline constexpr uint32_t kWebLink = 0x16011384;
-inline constexpr uint32_t kMailLink = 0x16011386;
-inline constexpr uint32_t kPhone = 0x16011389;
-inline constexpr uint32_t kRights = 0x1601138B;
+inline constexpr uint32_t kTitle = about_window::标签7;
+inline constexpr uint32_t kClose = about_window::关闭程序按钮;
+inline constexpr uint32_t kBanner = about_window::图片框1;
+inline constexpr uint32_t kWebLink = about_window::超级链接框2;
+inline constexpr uint32_t kMailLink = about_window::超级链接框1;
+inline constexpr uint32_t kPhone = about_window::透明标签5;
+inline constexpr uint32_t kRights = about_window::透明标签1;
 }  // namespace about
 }  // namespace id
 
@@ -98,38 +101,104 @@ enum Item {
   kCloseItem
 };
 
-// The menu's first line as pixels, to tell its caption from another.
-inline std::vector<COLORREF> FirstLine(HWND menu) {
-  const RECT r = WindowRect(menu);
-  std::vector<COLORREF> pixels;
-  for (int y = r.top + 3; y < r.top + 19; ++y) {
-    for (int x = r.left + 3; x < r.right - 3; ++x) pixels.push_back(ScreenPixel(x, y));
+// The pop-up menu as the screen shows it, read in one go.
+class MenuPicture {
+ public:
+  explicit MenuPicture(HWND menu) : rect_(WindowRect(menu)), image_(CaptureScreen(rect_)) {}
+  // Drawn whole: the menu's background down its left side, and the caption
+  // of its last item (it is drawn from the top) above the bottom edge.
+  bool Drawn() const {
+    if (image_.empty() || !EqualRect(&image_.area, &rect_)) return false;
+    int background = 0, ink = 0;
+    for (int y = rect_.top; y < rect_.bottom; ++y)
+      background += image_.At(rect_.left + kColumn, y) == GetSysColor(COLOR_MENU);
+    for (int y = rect_.bottom - 18; y < rect_.bottom - 3; ++y) {
+      for (int x = rect_.left + 20; x < rect_.right - 5; ++x) ink += GetGValue(image_.At(x, y)) < 128;
+    }
+    return 2 * background > rect_.bottom - rect_.top && ink > 0;
   }
-  return pixels;
-}
+  // The highlighted item: where it begins, from the menu's top, and how
+  // high it is; {-1, 0} when none is.
+  std::pair<int, int> Highlight() const {
+    int top = -1, height = 0;
+    for (int y = rect_.top; y < rect_.bottom && !image_.empty(); ++y) {
+      const COLORREF c = image_.At(rect_.left + kColumn, y);
+      const bool lit = c == GetSysColor(COLOR_HIGHLIGHT) || c == GetSysColor(COLOR_MENUHILIGHT);
+      if (lit && top < 0) top = y - rect_.top;
+      height += lit;
+    }
+    return {top, height};
+  }
+  // The first item's line, to tell its caption from another.
+  std::vector<COLORREF> FirstLine() const {
+    std::vector<COLORREF> pixels;
+    for (int y = rect_.top + 3; y < rect_.top + 19 && !image_.empty(); ++y) {
+      for (int x = rect_.left + 3; x < rect_.right - 3; ++x) pixels.push_back(image_.At(x, y));
+    }
+    return pixels;
+  }
 
-// The pop-up menu over the time label, worked by keyboard.
+ private:
+  static constexpr int kColumn = 5;  // inside the frame, left of the captions and marks
+  RECT rect_;
+  ScreenImage image_;
+};
+
+// The pop-up menu over the time label, worked by keyboard: each key once the
+// menu shows what the one before did.
 class Menu {
  public:
   explicit Menu(Session& s) : s_(s) {}
-  // Pops the menu up over the label; its first line, to compare with another's.
+  // Pops the menu up over the label and waits until it is drawn whole, with
+  // nothing highlighted yet; its first line, to compare with another's.
   std::vector<COLORREF> Open(const std::wstring& shot = L"") {
     RightClick(s_.Label());
     window_ = s_.program.WaitMenu();
-    if (window_ == nullptr) return {};
-    Sleep(100);  // drawn
+    if (window_ == nullptr || !WaitUntil([&] { return MenuPicture(window_).Drawn(); }, 10000)) {
+      ADD_FAILURE() << "no menu drawn";
+      return {};
+    }
     if (!shot.empty()) SaveWindowShot(window_, shot);
-    return FirstLine(window_);
+    const MenuPicture picture(window_);
+    EXPECT_EQ(picture.Highlight().first, -1) << "an item is highlighted before any key";
+    return picture.FirstLine();
   }
   HWND window() const { return window_; }
-  void Choose(Item item) {
-    for (int i = 0; i < item; ++i) PressKey(VK_DOWN);
+  // Walks the highlight down to the item a key at a time, each once the last
+  // has moved it on by one item (the first onto the first item), so that the
+  // item highlighted is that one; then Enter, and the menu goes.
+  bool Choose(Item item) {
+    int at = -1;
+    for (int i = 0; i < item; ++i) {
+      const int was = at;
+      PressKey(VK_DOWN);
+      bool byOne = false;
+      const bool moved = WaitUntil(
+          [&] {
+            const auto [top, height] = MenuPicture(window_).Highlight();
+            at = top;
+            byOne = was < 0 ? top < height : top - was < 2 * height;
+            return top > was;
+          },
+          10000);
+      if (!moved || !byOne) {
+        ADD_FAILURE() << "the highlight " << (moved ? "moved on by more than one item" : "did not move") << " at key "
+                      << i + 1 << " for item " << item;
+        PressKey(VK_ESCAPE);
+        return false;
+      }
+    }
     PressKey(VK_RETURN);
-    WaitUntil([&] { return !IsWindow(window_) || !Visible(window_); });
+    return Gone();
   }
-  void Pick(Item item) {
-    Open();
-    Choose(item);
+  bool Pick(Item item) { return !Open().empty() && Choose(item); }
+  // Esc: closed without a choice.
+  bool Close() {
+    PressKey(VK_ESCAPE);
+    return Gone();
+  }
+  bool Gone() const {
+    return WaitUntil([&] { return !IsWindow(window_) || !Visible(window_); });
   }
 
  private:

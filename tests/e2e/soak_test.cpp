@@ -87,13 +87,8 @@ void ExpectNoGrowth(const Usage& before, const Usage& after, const char* what) {
   EXPECT_LE(after.anonymousKiB, before.anonymousKiB + 1024);
 }
 
-// From the end of the menu: Up selects the last command, 关闭, and once more 关于软件.
 void OpenAndCloseAbout(Session& s) {
-  RightClick(s.Label());
-  ASSERT_NE(s.program.WaitMenu(), nullptr);
-  PressKey(VK_UP);
-  PressKey(VK_UP);
-  PressKey(VK_RETURN);
+  ASSERT_TRUE(Menu(s).Pick(kAboutItem));
   const HWND about = s.program.WaitVisibleWindow(L"关于", 5000);
   ASSERT_NE(about, nullptr);
   PressKey(VK_ESCAPE);
@@ -105,8 +100,9 @@ TEST(Soak, RepaintsWheelsMenusAndAboutWindowsLeaveNothingBehind) {
   ASSERT_SESSION(s);
   // Once each first, so that what is made on first use counts as the start.
   OpenAndCloseAbout(s);
-  Menu(s).Open();
-  PressKey(VK_ESCAPE);
+  Menu first(s);
+  first.Open();
+  first.Close();
   Drain(s.main);
   const Usage start = UsageOf(s.program);
   ASSERT_GT(start.windows, 2u);
@@ -144,11 +140,9 @@ TEST(Soak, RepaintsWheelsMenusAndAboutWindowsLeaveNothingBehind) {
 
   before = after;
   for (int i = 0; i < menus; ++i) {
-    RightClick(s.Label());
-    const HWND menu = s.program.WaitMenu();
-    ASSERT_NE(menu, nullptr) << i;
-    PressKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(menu) || !Visible(menu); })) << i;
+    Menu menu(s);
+    ASSERT_FALSE(menu.Open().empty()) << i;
+    ASSERT_TRUE(menu.Close()) << i;
   }
   Drain(s.main);
   after = UsageOf(s.program);

@@ -91,9 +91,11 @@ TEST(Countdown, StartPauseAndContinueEachCostASecond) {
 }
 
 TEST(Countdown, ReachingZeroStopsAndSwitchesTheDesktopOptionsOff) {
-  for (bool applause : {true, false}) {
-    Harness h(Entries{{"鼓掌", YesNoText(applause)}});
-    h.Toggle(s::半透明选择框, true);
+  // With and without applause; with the two options on, or off already,
+  // when they are left alone and nothing is saved.
+  for (const auto& [applause, on] : {std::pair{true, true}, {false, true}, {true, false}}) {
+    Harness h(Entries{{"鼓掌", YesNoText(applause)}, {"自动隐藏", YesNoText(on)}});
+    h.Toggle(s::半透明选择框, on);
     h.Type(s::时间编辑框, "0.05");  // 3 seconds
     h.Click(s::开始计时按钮);
     h.Tick();
@@ -101,13 +103,14 @@ TEST(Countdown, ReachingZeroStopsAndSwitchesTheDesktopOptionsOff) {
     h.desktop.calls.clear();
     EXPECT_EQ(h.sound.applause, 0);
     h.Tick();
-    EXPECT_EQ(h.desktop.calls, (std::vector<std::string>{"alpha 255", "hide off", "bring back"}));
+    EXPECT_EQ(h.desktop.calls,
+              (on ? std::vector<std::string>{"alpha 255", "hide off", "bring back"} : std::vector<std::string>{}));
     ExpectState(h, kPause, 0, "00-00", false);
     EXPECT_FALSE(h.StartButton().enabled);
     EXPECT_EQ(h.sound.applause, applause ? 1 : 0);
     for (uint32_t box : {s::半透明选择框, s::自动隐藏选择框}) EXPECT_FALSE(h.Box(box).checked);
     for (uint32_t item : {m::半透明菜单, m::自动隐藏菜单}) EXPECT_FALSE(h.Item(item).checked);
-    EXPECT_EQ(h.store.writes, (Entries{{"半透明", "否"}, {"自动隐藏", "否"}}));
+    EXPECT_EQ(h.store.writes, (on ? Entries{{"半透明", "否"}, {"自动隐藏", "否"}} : Entries{}));
     h.Choose(m::开始计时菜单);  // finished: nothing happens until a reset
     ExpectState(h, kPause, 0, "00-00", false);
   }

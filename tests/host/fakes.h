@@ -103,11 +103,13 @@ struct FakeSound : Sound {
 struct FakeDelay : Delay {
   std::vector<int> delays;
   std::function<void()> meanwhile;  // what the user-interface thread handles during a wait
+  int ends = 0;
   void Wait(DelayRequest& request, int ms) override {
     request.milliseconds = ms;
     delays.push_back(ms);
     if (meanwhile) meanwhile();
   }
+  void End() override { ++ends; }
 };
 
 struct FakeInputBox : InputBox {
@@ -152,13 +154,20 @@ struct FakeLinkShell : ui::LinkShell {
   }
 };
 
+// Ends as the real one does, the program's end first, but returns.
 struct FakeProcess : ProcessControl {
   std::vector<int> exitCodes;
   std::vector<std::string> failures;
-  void Exit(int code) override { exitCodes.push_back(code); }
+  std::function<void()> whileTelling;  // what the message box's loop handles while it is up
+  void Exit(int code) override {
+    exitCodes.push_back(code);
+    RunEnd();
+  }
   void Fail(std::string_view message, int code) override {
     failures.emplace_back(message);
     exitCodes.push_back(code);
+    RunEnd();
+    if (whileTelling) whileTelling();
   }
 };
 
@@ -198,6 +207,13 @@ struct Harness {
     facility.SetLinkShell(&links);
     backend.failToCreate = std::move(failToCreate);
     store.file = std::move(file);
+    // A second's timer events, as a failure's box would let them through.
+    process.whileTelling = [this] {
+      backend.now += 1000;
+      for (const auto& w : std::vector(facility.windows())) {
+        for (const ui::Control& c : w->controls) facility.TimerFired(*w, c.id());
+      }
+    };
     StartProgram(program);
   }
   ui::Window& Main() { return *program.main; }

@@ -9,6 +9,7 @@
 #include <atomic>
 
 #include "app/delay_win.h"
+#include "base/bound_functions_win.h"
 
 namespace {
 
@@ -17,8 +18,12 @@ namespace {
 // copied its request.
 std::atomic<bool> g_holdNewThreads{false};
 HANDLE g_release = nullptr;
+// The threads of this process that have started and not yet ended.
+std::atomic<int> g_threads{0};
 void NTAPI HoldNewThreads(void*, DWORD reason, void*) {
   if (reason == DLL_THREAD_ATTACH && g_holdNewThreads) WaitForSingleObject(g_release, INFINITE);
+  if (reason == DLL_THREAD_ATTACH) ++g_threads;
+  if (reason == DLL_THREAD_DETACH) --g_threads;
 }
 
 int g_ticks = 0, g_closes = 0;
@@ -171,7 +176,10 @@ void CALLBACK HeldInnerWait(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST(PumpingDelay, ANestedWaitLeavesAnEarlierWorkersRequestAlone) {
   Win32Delay delay;
   DelayRequest request;
-  delay.Wait(request, 10);  // bound now: a held thread holds the loader's lock too
+  // Bound now, with what it closes its workers' handles with: a held thread
+  // holds the loader's lock too.
+  delay.Wait(request, 10);
+  BoundAddress(Bound::CloseHandle);
   // Should a wake-up go astray, this ends the wait instead of leaving the test hanging.
   LatePost watchdog{nullptr, GetCurrentThreadId(), WM_QUIT, 2000};
   const OwnedHandle thread(CreateThread(nullptr, 0, PostLate, &watchdog, 0, nullptr));
@@ -189,6 +197,32 @@ TEST(PumpingDelay, ANestedWaitLeavesAnEarlierWorkersRequestAlone) {
   EXPECT_LT(outer, g_nested.took + 150) << "the outer wait did not end on its own wake-up";
   WaitForSingleObject(thread.get(), INFINITE);
   Queued(WM_QUIT);
+}
+
+// The end of the process, 50 ms into a long wait: how many threads are left after it.
+struct Ending {
+  Win32Delay* delay;
+  int threadsAfter;
+} g_ending;
+void CALLBACK EndTheDelay(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  g_ending.delay->End();
+  g_ending.threadsAfter = g_threads;
+}
+
+TEST(PumpingDelay, ItsEndLeavesNoWorkerRunningAndNoWaitToCome) {
+  Win32Delay delay;
+  DelayRequest request;
+  const int before = g_threads;
+  g_ending = {&delay, -1};
+  SetTimer(nullptr, 0, 50, EndTheDelay);
+  DWORD start = GetTickCount();
+  delay.Wait(request, 5000);
+  EXPECT_LT(GetTickCount() - start, 1000u);
+  EXPECT_EQ(g_ending.threadsAfter, before);
+  start = GetTickCount();
+  delay.Wait(request, 1000);
+  EXPECT_LT(GetTickCount() - start, 100u);
 }
 
 // Opens a message box (a modal loop of its own) for about 400 ms.

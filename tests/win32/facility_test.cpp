@@ -245,15 +245,9 @@ TEST(Win32Creation, AWindowThatCannotBeBuiltWhollyIsReportedAndLeavesNothingBehi
   }
 }
 
-BOOL CALLBACK TakeFirst(HWND w, LPARAM found) {
-  *reinterpret_cast<HWND*>(found) = w;
-  return FALSE;
-}
-
-// In the child process of the death test: reads the message box, then closes it.
+// In the child process of a death test: reads the message box, then closes it.
 void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND box = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), TakeFirst, reinterpret_cast<LPARAM>(&box));
+  const HWND box = FindWindowW(L"#32770", L"错误");
   if (box == nullptr) return;
   KillTimer(nullptr, timer);
   wchar_t caption[64] = L"", text[256] = L"";
@@ -271,6 +265,51 @@ TEST(Win32ProcessDeathTest, FailShowsTheReasonThenEndsWithExitCodeOne) {
         Win32Process().Fail("无法创建窗口“设置窗口”，程序无法运行。", 1);
       },
       ::testing::ExitedWithCode(1), "\\[错误\\] 无法创建窗口“设置窗口”，程序无法运行。");
+}
+
+// A crash ends a death test's child at once, with no debugger to wait for.
+LONG WINAPI EndAtOnce(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
+
+// The settings window, while the main window's clock runs behind the box;
+// a control of the main window, after which no window is left.
+TEST(Win32ProcessDeathTest, AWindowThatCannotBeBuiltIsReportedHoweverLongTheBoxStaysUp) {
+  const Refusal refusals[] = {{ui::kTopLevelClass, L"设置窗口"}, {ui::kStaticClass, L"00-00"}};
+  const char* reports[] = {"设置窗口", "澜珂倒计时"};
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EXIT(
+        {
+          SetUnhandledExceptionFilter(EndAtOnce);
+          g_refusal = &refusals[i];
+          SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
+          SetTimer(nullptr, 0, 1500, AnswerMessageBox);  // after the clock's first second
+          test::FakeStore store;
+          Win32Process process;
+          Win32Run run(store, &process);
+        },
+        ::testing::ExitedWithCode(1), std::string("\\[错误\\] 无法创建窗口“") + reports[i] + "”");
+  }
+}
+
+// A failure on another thread hands the end over to the user-interface thread.
+void SayWhereTheEndRuns(void* uiThread) {
+  std::fprintf(stderr, GetCurrentThreadId() == *static_cast<DWORD*>(uiThread) ? "[end here] " : "[end elsewhere] ");
+}
+DWORD WINAPI FailHere(void* process) {
+  static_cast<Win32Process*>(process)->Fail("没有这个函数", -1);
+  return 0;
+}
+
+TEST(Win32ProcessDeathTest, AFailureOnAnotherThreadEndsThroughTheUserInterfaceThread) {
+  EXPECT_EXIT(
+      {
+        DWORD uiThread = GetCurrentThreadId();
+        Win32Process process;
+        process.AtEnd(SayWhereTheEndRuns, &uiThread);
+        SetTimer(nullptr, 0, 50, AnswerMessageBox);
+        const OwnedHandle worker(CreateThread(nullptr, 0, FailHere, &process, 0, nullptr));
+        for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0;) DispatchMessageW(&msg);
+      },
+      ::testing::ExitedWithCode(-1), "\\[end here\\] \\[错误\\] 没有这个函数");
 }
 
 // ---- Drawing without an off-screen bitmap ------------------------------------------------

@@ -134,13 +134,15 @@ class Canvas {
   RECT size_;
 };
 
-// The program started on real windows.
+// The program started on real windows; with the real process control, when given.
 class Win32Run {
  public:
-  explicit Win32Run(SettingsStore& store)
+  explicit Win32Run(SettingsStore& store, ProcessControl* realProcess = nullptr)
       : backend(new ui::Win32Backend(GetModuleHandleW(nullptr))), facility(new ui::Facility(*backend)) {
     backend->Attach(*facility);
-    program = new Program(*facility, Services{store, sound, delay, inputBox, shell, process, desktop}, kProgramWindows);
+    program = new Program(*facility,
+                          Services{store, sound, delay, inputBox, shell, realProcess ? *realProcess : process, desktop},
+                          kProgramWindows);
     StartProgram(*program);
   }
   ~Win32Run() {
