@@ -154,14 +154,21 @@ class Menu {
   std::vector<COLORREF> Open(const std::wstring& shot = L"") {
     RightClick(s_.Label());
     window_ = s_.program.WaitMenu();
-    if (window_ == nullptr || !WaitUntil([&] { return MenuPicture(window_).Drawn(); }, 10000)) {
-      ADD_FAILURE() << "no menu drawn";
+    // Until the new menu has painted, the screen may still show the last
+    // one where it stood, its chosen item highlighted.
+    std::optional<MenuPicture> picture;
+    const bool ready = window_ != nullptr && WaitUntil(
+                                                 [&] {
+                                                   picture.emplace(window_);
+                                                   return picture->Drawn() && picture->Highlight().first == -1;
+                                                 },
+                                                 10000);
+    if (!ready) {
+      ADD_FAILURE() << (!picture || !picture->Drawn() ? "no menu drawn" : "an item is highlighted before any key");
       return {};
     }
     if (!shot.empty()) SaveWindowShot(window_, shot);
-    const MenuPicture picture(window_);
-    EXPECT_EQ(picture.Highlight().first, -1) << "an item is highlighted before any key";
-    return picture.FirstLine();
+    return picture->FirstLine();
   }
   HWND window() const { return window_; }
   // Walks the highlight down to the item a key at a time, each once the last
