@@ -733,23 +733,34 @@ std::pair<DWORD, DWORD> SelectedRange(HWND edit) {
   return {LOWORD(both), HIWORD(both)};
 }
 
+// Keys go to the focus of the window in front: a box hears them once its own
+// window is in front and it has the focus there.
+bool HearsKeys(HWND edit) { return GetForegroundWindow() == GetAncestor(edit, GA_ROOT) && Focus(edit) == edit; }
+
 }  // namespace
 
 void ClickAndSelectAll(HWND edit) {
-  // All selected first, so that the click shows it has arrived: it leaves the caret alone.
-  SendWithTimeout(edit, EM_SETSEL, 0, -1, nullptr);
-  Click(edit);
-  WaitUntil([&] {
-    const auto [from, to] = SelectedRange(edit);
-    return Focus(edit) == edit && (from == to || Text(edit).empty());
-  });
+  // All selected first, so that the click shows it has arrived: it leaves the
+  // caret alone. A click that has not arrived in two seconds is made again.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    SendWithTimeout(edit, EM_SETSEL, 0, -1, nullptr);
+    Click(edit);
+    if (WaitUntil(
+            [&] {
+              const auto [from, to] = SelectedRange(edit);
+              return HearsKeys(edit) && (from == to || Text(edit).empty());
+            },
+            2000)) {
+      break;
+    }
+  }
   SendWithTimeout(edit, EM_SETSEL, 0, -1, nullptr);
 }
 
 bool WaitReadyToReplace(HWND edit, DWORD timeoutMs) {
   return WaitUntil(
       [&] {
-        return Focus(edit) == edit &&
+        return HearsKeys(edit) &&
                SelectedRange(edit) == std::pair<DWORD, DWORD>(0, static_cast<DWORD>(Text(edit).size()));
       },
       timeoutMs);
@@ -757,6 +768,11 @@ bool WaitReadyToReplace(HWND edit, DWORD timeoutMs) {
 
 void TypeInto(HWND edit, const std::wstring& text) {
   ClickAndSelectAll(edit);
+  if (!WaitReadyToReplace(edit)) {
+    const HWND front = GetForegroundWindow();
+    throw Failure(L"the box is not ready for keys: in front is \"" + Text(front) + L"\" (" + ClassName(front) +
+                  L"), the box's focus " + (Focus(edit) == edit ? L"is" : L"is not") + L" on it");
+  }
   TypeText(text);
 }
 

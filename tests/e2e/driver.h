@@ -202,10 +202,11 @@ void SelectAll();
 // Clicks into an edit box and, once the click has reached it, selects all
 // its text with EM_SETSEL(0, -1).
 void ClickAndSelectAll(HWND edit);
-// True once the edit box has the keyboard focus and all its text selected:
-// what is typed next replaces it.
+// True once the edit box's window is in front, the box has the focus there
+// and all its text is selected: what is typed next replaces it.
 bool WaitReadyToReplace(HWND edit, DWORD timeoutMs = 5000);
-// ClickAndSelectAll, then types text over the selection.
+// ClickAndSelectAll, then, once the box is ready to replace its text, types
+// text over it; throws if it never is.
 void TypeInto(HWND edit, const std::wstring& text);
 
 // ---- Waiting -----------------------------------------------------------------
