@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The benchmark command. Builds the timer and the benchmark's own programs for
 # the Wine this machine runs (the 32-bit product where it runs 32-bit
-# programs, else its 64-bit build), starts a private Wine environment and
-# measures the timer beside a yardstick in the same run. Prints a table and
-# writes it as CSV to build/bench/results.csv.
+# programs itself, else its 64-bit build: emulated code cannot be timed),
+# starts a private Wine environment and measures the timer beside a yardstick
+# in the same run. Prints a table and writes it as CSV to
+# build/bench/results.csv.
 #
 #   BENCH_IDLE_SECONDS   length of each processor-time sample (default 60)
 #   BENCH_TRIES          timed shows from the screen edge (default 20)
@@ -16,6 +17,9 @@ root=$PWD
 bash tools/bootstrap.sh "$0"
 source tools/wine-env.sh
 wine_choose
+if ((wine_emulated)); then
+  wine_bits=64 wine_reason="32-bit programs run here only emulated, and emulated code cannot be timed"
+fi
 wine_use "$wine_bits"
 
 idle_seconds=${BENCH_IDLE_SECONDS:-60}
@@ -193,7 +197,7 @@ writes=$(cd "$build/bench" && "$root/tools/wine-run.sh" ./settings_writes.exe 20
 row "one settings write (ms; median of 200)" "$(field store_median <<<"$writes")" "$(field profile_median <<<"$writes")" \
   "WritePrivateProfileStringA" ""
 row "  95th percentile (ms)" "$(field store_p95 <<<"$writes")" "$(field profile_p95 <<<"$writes")" "" ""
-row "  a burst of 60 wheel notches, two writes a notch (ms in all)" "$(field store_burst <<<"$writes")" \
+row "  a burst of 60 wheel notches; two writes a notch (ms in all)" "$(field store_burst <<<"$writes")" \
   "$(field profile_burst <<<"$writes")" "" ""
 
 # Soak: the end-to-end soak test with a whole day's counts (the test command
