@@ -50,9 +50,9 @@ TEST(Locale, TimeDigitsAreLegible) {
   ASSERT_SESSION(s);
   const UINT acp = GetACP();
   EXPECT_FALSE(SaveWindowShot(s.main, L"time_label_cp" + std::to_wstring(acp)).empty());
-  // The settings window's lower rows may not have painted yet: black until
-  // they do, where each checkbox's and label's top corner is the window's colour.
-  WaitUntil([&] {
+  // The settings window's lower rows may not have painted yet, and are black
+  // until they do: wait until no checkbox's or label's top corner is black.
+  EXPECT_TRUE(WaitUntil([&] {
     namespace c = id::s;
     const uint32_t painted[] = {id::kTranslucent, id::kApplause, id::kWarning, id::kAutoHide, c::标签3,
                                 c::标签8,         c::标签4,      c::标签5,     c::标签6};
@@ -60,7 +60,7 @@ TEST(Locale, TimeDigitsAreLegible) {
       const RECT r = WindowRect(s.Ctl(control));
       return ScreenPixel(r.right - 2, r.top + 1) != RGB(0, 0, 0);
     });
-  });
+  })) << "the settings window's lower rows never painted";
   EXPECT_FALSE(SaveWindowShot(s.settingsWindow, L"settings_window_cp" + std::to_wstring(acp)).empty());
   EXPECT_EQ(Text(s.Label()), L"05-00");
   // "05-00" is five glyphs, the digits as tall as 72-point digits are, the
